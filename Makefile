@@ -1,0 +1,63 @@
+# Glimmerdel: the two everyday commands are `make run` and `make test`.
+# Both install what is missing (Debian packages, as root), configure and build first.
+
+JOBS ?= 2
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_FLAGS ?=
+SECONDS ?= 30
+
+.PHONY: all deps configure build run test unit asan e2e bench fuzz install clean format
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Runs the saver full screen from the build's program folder. Without a display it renders a
+# still of the running scene instead.
+run: build
+	@if [ -n "$${DISPLAY:-}" ]; then \
+	    cd $(BUILD) && ./glimmerdel /s; \
+	else \
+	    echo "No display (DISPLAY is not set): rendering a still of the scene instead."; \
+	    $(BUILD)/glimmerdel-snapshot --size 1920x1080 --frames 150 --out $(BUILD)/glimmerdel.png && \
+	    echo "Wrote $(BUILD)/glimmerdel.png"; \
+	fi
+
+# Every test: unit tests, the same unit tests under AddressSanitizer + UndefinedBehaviorSanitizer,
+# and the end-to-end tests under Xvfb.
+test: build
+	$(MAKE) --no-print-directory unit asan e2e
+
+unit: build
+	cd $(BUILD) && ctest -L unit -j $(JOBS) --output-on-failure
+
+$(ASAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLIMMERDEL_SANITIZE=ON $(CMAKE_FLAGS)
+
+asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target unit_tests
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest -L unit -j $(JOBS) --output-on-failure
+
+e2e: build
+	cd $(BUILD) && ctest -L e2e --output-on-failure
+
+bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	./bench/run-all.sh $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,272 @@
+#include "platform/FltkHost.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/FltkFormPeer.h"
+#include "platform/RuntimeError.h"
+#include "platform/X11WindowBacking.h"
+#include "platform/posix_env.h"
+
+namespace {
+
+std::string Join(const std::vector<std::string>& arguments) {
+    std::string command;
+    for (const std::string& argument : arguments) {
+        if (!command.empty()) command += ' ';
+        command += argument;
+    }
+    return command;
+}
+
+// Waits (briefly) until a window is viewable, so that it can take the keyboard.
+bool WaitViewable(Window window) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        XWindowAttributes attributes{};
+        XSync(fl_display, False);
+        if (XGetWindowAttributes(fl_display, window, &attributes) &&
+            attributes.map_state == IsViewable) {
+            return true;
+        }
+        Fl::wait(0.01);
+    }
+    return false;
+}
+
+// A modal message box: the text, an OK button, and the exclamation icon when asked for. It
+// takes the keyboard, so that Return answers it even without a window manager.
+void ShowMessageBox(const std::string& text, int style, const std::string& title,
+                    bool overSaver) {
+    const int margin = 14;
+    const int iconSize = (style & vbExclamation) ? 36 : 0;
+    const int wrapWidth = 380;
+    fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+    int textW = wrapWidth;
+    int textH = 0;
+    fl_measure(text.c_str(), textW, textH, 0);
+    if (textW > wrapWidth) {
+        // Wrapped at the box's width: measure again with wrapping to that width.
+        textW = wrapWidth;
+        textH = 0;
+        fl_measure(text.c_str(), textW, textH, 0);
+        const int lines = static_cast<int>(fl_width(text.c_str()) / (wrapWidth - 20)) + 1;
+        textW = wrapWidth;
+        textH = lines * fl_height();
+    }
+    textH = std::max(textH, iconSize);
+
+    const int buttonW = 80;
+    const int buttonH = 26;
+    const int w = margin * 3 + iconSize + textW;
+    const int h = margin * 3 + textH + buttonH;
+    Fl_Double_Window window(w, h);
+    window.copy_label(title.c_str());
+    if (iconSize > 0) {
+        auto* icon = new Fl_Box(margin, margin, iconSize, iconSize, "!");
+        icon->box(FL_ROUND_UP_BOX);
+        icon->color(fl_rgb_color(250, 200, 40));
+        icon->labelfont(FL_HELVETICA_BOLD);
+        icon->labelsize(24);
+        icon->labelcolor(FL_BLACK);
+    }
+    auto* message = new Fl_Box(margin * 2 + iconSize, margin, textW, textH);
+    message->copy_label(text.c_str());
+    message->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP);
+    auto* ok = new Fl_Return_Button((w - buttonW) / 2, h - margin - buttonH, buttonW, buttonH, "OK");
+    ok->callback([](Fl_Widget* button, void*) { button->window()->hide(); });
+    window.end();
+    window.set_modal();
+    if (overSaver) window.set_override();
+    int sx, sy, sw, sh;
+    Fl::screen_xywh(sx, sy, sw, sh, 0);
+    window.position(sx + (sw - w) / 2, sy + (sh - h) / 2);
+    window.show();
+    const Window xid = fl_xid(&window);
+    bool grabbed = false;
+    if (WaitViewable(xid)) {
+        XRaiseWindow(fl_display, xid);
+        if (overSaver) {
+            // Over the full-screen saver no window manager gives the box the keyboard.
+            grabbed = XGrabKeyboard(fl_display, xid, True, GrabModeAsync, GrabModeAsync,
+                                    CurrentTime) == GrabSuccess;
+        } else {
+            XSetInputFocus(fl_display, xid, RevertToParent, CurrentTime);
+        }
+    }
+    ok->take_focus();
+    while (window.shown()) Fl::wait();
+    if (grabbed) XUngrabKeyboard(fl_display, CurrentTime);
+}
+
+}  // namespace
+
+FltkHost::FltkHost(const std::vector<std::string>& arguments)
+    : m_command(Join(arguments)), m_appPath(posix_env::ProgramFolder()) {
+    m_random.Stir(posix_env::MonotonicNanoseconds() ^ (static_cast<std::uint64_t>(getpid()) << 32));
+    FL_NORMAL_SIZE = kDefaultFontSize;
+}
+
+FltkHost::~FltkHost() = default;
+
+void FltkHost::EnsureDisplay() {
+    if (m_displayOpen) return;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "glimmerdel: cannot open the X display \"%s\"\n",
+                     XDisplayName(nullptr));
+        std::fflush(stderr);
+        _exit(1);
+    }
+    fl_open_display(display);
+    m_displayOpen = true;
+    gdi::SetForeignWindowResolver([](HWND hWnd) -> std::shared_ptr<WindowBacking> {
+        if (hWnd <= 0) return nullptr;
+        return X11WindowBacking::OpenForeign(fl_display, static_cast<Window>(hWnd));
+    });
+}
+
+Long FltkHost::ScreenWidthTwips() {
+    EnsureDisplay();
+    int x, y, w, h;
+    Fl::screen_xywh(x, y, w, h, 0);
+    return w * TwipsPerPixelX();
+}
+
+Long FltkHost::ScreenHeightTwips() {
+    EnsureDisplay();
+    int x, y, w, h;
+    Fl::screen_xywh(x, y, w, h, 0);
+    return h * TwipsPerPixelY();
+}
+
+void FltkHost::DoEvents() {
+    if (m_displayOpen) Fl::check();
+}
+
+void FltkHost::WaitForEvents(Long timeoutMs) {
+    const double seconds = std::max<Long>(timeoutMs, 0) / 1000.0;
+    if (m_displayOpen) {
+        Fl::wait(seconds);
+    } else if (seconds > 0) {
+        usleep(static_cast<useconds_t>(seconds * 1e6));
+    }
+}
+
+std::uint32_t FltkHost::GetTickCount() { return posix_env::MonotonicMilliseconds(); }
+
+double FltkHost::Timer() { return posix_env::SecondsSinceLocalMidnight(); }
+
+std::string FltkHost::Dir(const std::string& path) { return posix_env::FileNameIfExists(path); }
+
+void FltkHost::Randomize() { m_random.Stir(posix_env::MonotonicNanoseconds()); }
+
+int FltkHost::MsgBox(const std::string& text, int style, const std::string& title) {
+    EnsureDisplay();
+    bool overSaver = false;
+    for (FltkFormPeer* peer : m_peers) {
+        if (peer->Grabbing()) {
+            peer->ReleaseGrabs();
+            overSaver = true;
+        }
+    }
+    ShowMessageBox(text, style, title, overSaver);
+    return vbOK;
+}
+
+void FltkHost::Shell(const std::string& path) {
+    if (!posix_env::StartDetached({path})) throw RuntimeError(53, "File not found: " + path);
+}
+
+Long FltkHost::ShellExecute(const std::string& target) {
+    // The desktop's default handler; 2 (file not found) when it cannot be started.
+    return posix_env::StartDetached({"xdg-open", target}) ? 42 : 2;
+}
+
+Long FltkHost::InternetGetConnectedState(std::uint32_t* flags, std::uint32_t) {
+    if (flags != nullptr) *flags = 0;
+    return posix_env::NetworkInterfaceUp() ? 1 : 0;
+}
+
+void FltkHost::EndProgram(int status) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (m_displayOpen) XSync(fl_display, False);
+    _exit(status);
+}
+
+int FltkHost::ShowCursor(BOOL show) {
+    m_cursorCount += show ? 1 : -1;
+    for (FltkFormPeer* peer : m_peers) peer->ShowPointer(m_cursorCount >= 0);
+    return m_cursorCount;
+}
+
+BOOL FltkHost::SystemParametersInfoA(std::uint32_t, std::uint32_t, void*, std::uint32_t) {
+    return TRUE;  // the screen locker owns the system keys here
+}
+
+BOOL FltkHost::SetWindowPos(HWND hWnd, HWND insertAfter, int, int, int, int, std::uint32_t flags) {
+    FltkFormPeer* peer = PeerOf(hWnd);
+    if (peer == nullptr) return FALSE;
+    if (flags & SWP_HIDEWINDOW) peer->Hide();
+    if (flags & SWP_SHOWWINDOW) peer->Show();
+    if (insertAfter == HWND_TOPMOST) peer->Raise(true);
+    return TRUE;
+}
+
+HWND FltkHost::FindWindowA(const char*, const char*) { return 0; }
+
+BOOL FltkHost::GetVersionExA(OSVERSIONINFOA* info) {
+    if (info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE;
+    info->dwMajorVersion = 6;
+    info->dwMinorVersion = 0;
+    info->dwBuildNumber = 0;
+    info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+    std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
+    return TRUE;
+}
+
+Long FltkHost::RegOpenKeyExA(HKEY, const char*, std::uint32_t, std::uint32_t, HKEY* result) {
+    if (result != nullptr) *result = 0;
+    return ERROR_FILE_NOT_FOUND;  // no registry here
+}
+
+Long FltkHost::RegQueryValueExA(HKEY, const char*, std::uint32_t*, std::uint32_t*, std::uint8_t*,
+                                std::uint32_t*) {
+    return ERROR_FILE_NOT_FOUND;
+}
+
+Long FltkHost::RegCloseKey(HKEY) { return ERROR_SUCCESS; }
+
+Long FltkHost::VerifyScreenSavePwd(HWND) { return 1; }
+
+Long FltkHost::PwdChangePasswordA(const char*, HWND, std::uint32_t, std::uint32_t) {
+    return 0;  // the screen locker owns the password here: nothing to change
+}
+
+std::unique_ptr<FormPeer> FltkHost::CreateFormPeer(Form& form) {
+    EnsureDisplay();
+    return std::make_unique<FltkFormPeer>(*this, form);
+}
+
+void FltkHost::PeerCreated(FltkFormPeer* peer) {
+    m_peers.insert(peer);
+    peer->ShowPointer(m_cursorCount >= 0);
+}
+
+void FltkHost::PeerDestroyed(FltkFormPeer* peer) { m_peers.erase(peer); }
+
+FltkFormPeer* FltkHost::PeerOf(HWND hWnd) {
+    for (FltkFormPeer* peer : m_peers) {
+        if (peer->hWnd() == hWnd) return peer;
+    }
+    return nullptr;
+}

@@ -1,0 +1,120 @@
+#include "platform/Form.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/Control.h"
+#include "platform/HostServices.h"
+
+namespace {
+int g_loadedForms = 0;
+
+int TwipsToPixels(double twips, Long twipsPerPixel) {
+    const Long factor = twipsPerPixel;
+    if (factor <= 0) return 0;
+    const long long rounded = std::llround(twips);
+    return static_cast<int>(rounded / factor);
+}
+}  // namespace
+
+Form::Form(std::string name) : m_name(std::move(name)) {}
+
+Form::~Form() {
+    if (m_peer) {
+        for (Control* control : m_controls) control->DetachPeer();
+        m_peer.reset();
+        --g_loadedForms;
+    }
+}
+
+void Form::SetCaption(const std::string& caption) {
+    m_caption = caption;
+    if (m_peer) m_peer->SetCaption(caption);
+}
+
+void Form::Load() {
+    if (m_peer || m_loading) return;
+    m_loading = true;
+    m_peer = Host().CreateFormPeer(*this);
+    m_loading = false;
+    ++g_loadedForms;
+    Form_Load();
+}
+
+void Form::Show() {
+    Load();
+    if (m_peer) m_peer->Show();
+}
+
+void Form::Hide() {
+    if (m_peer) m_peer->Hide();
+}
+
+void Form::Refresh() {
+    if (m_peer) m_peer->Refresh();
+}
+
+void Form::Unload() {
+    if (!m_peer) return;
+    Integer cancel = 0;
+    Form_Unload(cancel);
+    if (cancel != 0 || !m_peer) return;
+    for (Control* control : m_controls) control->DetachPeer();
+    m_peer.reset();
+    --g_loadedForms;
+}
+
+bool Form::Visible() const { return m_peer && m_peer->Visible(); }
+
+int Form::LoadedCount() { return g_loadedForms; }
+
+HWND Form::hWnd() {
+    Load();
+    return m_peer ? m_peer->hWnd() : 0;
+}
+
+HDC Form::hDC() {
+    Load();
+    return m_peer ? m_peer->hDC() : 0;
+}
+
+void Form::SetWidth(Long twips) {
+    m_width = twips;
+    ApplySize();
+}
+
+void Form::SetHeight(Long twips) {
+    m_height = twips;
+    ApplySize();
+}
+
+void Form::SetWindowState(WindowState state) {
+    m_state = state;
+    ApplySize();
+}
+
+void Form::ApplySize() {
+    if (!m_peer) return;
+    m_peer->Resize(ClientWidthPixels(), ClientHeightPixels(), m_state == WindowState::Maximized);
+}
+
+float Form::ScaleWidth() {
+    if (m_state == WindowState::Maximized) return static_cast<float>(Host().ScreenWidthTwips());
+    return static_cast<float>(m_width);
+}
+
+float Form::ScaleHeight() {
+    if (m_state == WindowState::Maximized) return static_cast<float>(Host().ScreenHeightTwips());
+    return static_cast<float>(m_height);
+}
+
+int Form::ClientWidthPixels() { return TwipsToPixels(ScaleWidth(), Host().TwipsPerPixelX()); }
+
+int Form::ClientHeightPixels() { return TwipsToPixels(ScaleHeight(), Host().TwipsPerPixelY()); }
+
+void Form::AddControl(Control& control) { m_controls.push_back(&control); }
+
+void Form::RemoveControl(Control& control) {
+    m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), &control),
+                     m_controls.end());
+}

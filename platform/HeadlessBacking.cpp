@@ -1,0 +1,13 @@
+#include "platform/HeadlessBacking.h"
+
+#include <algorithm>
+
+HeadlessBacking::HeadlessBacking(int width, int height, std::uint32_t fill)
+    : m_width(std::max(width, 0)),
+      m_height(std::max(height, 0)),
+      m_pixels(static_cast<size_t>(m_width) * m_height, fill) {}
+
+void HeadlessBacking::Present(int, int, int w, int h) {
+    ++m_presents;
+    m_presentedArea += static_cast<long long>(w) * h;
+}

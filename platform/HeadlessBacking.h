@@ -1,0 +1,30 @@
+#pragma once
+// Retained window pixels with no X window behind them: what the snapshot tool and the tests
+// draw into. It counts what would have been pushed to the screen.
+
+#include <cstddef>
+#include <vector>
+
+#include "platform/WindowBacking.h"
+
+class HeadlessBacking : public WindowBacking {
+public:
+    HeadlessBacking(int width, int height, std::uint32_t fill = 0);
+
+    int Width() const override { return m_width; }
+    int Height() const override { return m_height; }
+    std::uint32_t* Pixels() override { return m_pixels.data(); }
+    int Stride() const override { return m_width; }
+    void Present(int x, int y, int w, int h) override;
+
+    std::uint32_t Pixel(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
+    long long PresentCount() const { return m_presents; }
+    long long PresentedArea() const { return m_presentedArea; }
+
+private:
+    int m_width;
+    int m_height;
+    std::vector<std::uint32_t> m_pixels;
+    long long m_presents = 0;
+    long long m_presentedArea = 0;
+};

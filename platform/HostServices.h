@@ -1,0 +1,140 @@
+#pragma once
+// What the program asks of the windowing layer and the operating system, behind one interface.
+//
+// Two implementations: FltkHost (FLTK windows and dialogs, Xlib for pixels, POSIX) runs the real
+// program; HeadlessHost serves the snapshot tool and the tests (virtual screen and clock, fed
+// input, recorded requests). The program reaches the installed one through Host().
+//
+// Names of system calls are those of the system the program was first written for, with the
+// semantics the program relies on.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/gdi.h"
+#include "platform/types.h"
+
+class Form;
+class FormPeer;
+
+// The system's version record (148 bytes).
+struct OSVERSIONINFOA {
+    std::uint32_t dwOSVersionInfoSize;
+    std::uint32_t dwMajorVersion;
+    std::uint32_t dwMinorVersion;
+    std::uint32_t dwBuildNumber;
+    std::uint32_t dwPlatformId;
+    char szCSDVersion[128];
+};
+static_assert(sizeof(OSVERSIONINFOA) == 148);
+inline constexpr std::uint32_t VER_PLATFORM_WIN32_NT = 2;
+
+// Registry.
+using HKEY = std::uint32_t;
+inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000;
+inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001;
+inline constexpr HKEY HKEY_DYN_DATA = 0x80000006;
+inline constexpr Long ERROR_SUCCESS = 0;
+inline constexpr Long ERROR_FILE_NOT_FOUND = 2;
+inline constexpr Long ERROR_MORE_DATA = 234;
+inline constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;
+inline constexpr std::uint32_t REG_SZ = 1;
+inline constexpr std::uint32_t REG_BINARY = 3;
+inline constexpr std::uint32_t REG_DWORD = 4;
+
+// Message boxes.
+inline constexpr int vbOKOnly = 0;
+inline constexpr int vbExclamation = 48;
+inline constexpr int vbOK = 1;
+
+// Window placement.
+inline constexpr HWND HWND_TOPMOST = -1;
+inline constexpr HWND HWND_NOTOPMOST = -2;
+inline constexpr std::uint32_t SWP_NOSIZE = 0x0001;
+inline constexpr std::uint32_t SWP_NOMOVE = 0x0002;
+inline constexpr std::uint32_t SWP_SHOWWINDOW = 0x0040;
+inline constexpr std::uint32_t SWP_HIDEWINDOW = 0x0080;
+inline constexpr std::uint32_t SPI_SETSCREENSAVERRUNNING = 97;
+
+class HostServices {
+public:
+    virtual ~HostServices() = default;
+
+    // --- The screen ---------------------------------------------------------------------
+    virtual Long ScreenWidthTwips() = 0;
+    virtual Long ScreenHeightTwips() = 0;
+    virtual Long TwipsPerPixelX() = 0;
+    virtual Long TwipsPerPixelY() = 0;
+
+    // --- Events and time ------------------------------------------------------------------
+    // Dispatches every waiting event (handlers run nested), then returns.
+    virtual void DoEvents() = 0;
+    // Sleeps until an event arrives or timeoutMs passes, dispatching what arrived. Never spins.
+    virtual void WaitForEvents(Long timeoutMs) = 0;
+    // Milliseconds from a monotonic clock, as a 32-bit counter that wraps.
+    virtual std::uint32_t GetTickCount() = 0;
+    // Seconds since local midnight, with fraction.
+    virtual double Timer() = 0;
+
+    // --- Program environment --------------------------------------------------------------
+    // The arguments after the program's name, joined by single blanks.
+    virtual std::string Command() = 0;
+    // The folder of the running program file, without a trailing separator except the root.
+    virtual std::string AppPath() = 0;
+    // True when an earlier instance of this program is still running.
+    virtual bool PrevInstance() = 0;
+    // For a full path: the file's name if it exists, otherwise the empty text.
+    virtual std::string Dir(const std::string& path) = 0;
+
+    // --- Random numbers -------------------------------------------------------------------
+    // Mixes the clock into the generator's state (never restarts a sequence).
+    virtual void Randomize() = 0;
+    // A uniform draw in [0, 1).
+    virtual double Rnd() = 0;
+
+    // --- Dialogs and launches -------------------------------------------------------------
+    // A modal message box with an OK button; returns vbOK once it is closed.
+    virtual int MsgBox(const std::string& text, int style, const std::string& title) = 0;
+    // Starts a program by path in a normal window with the focus, without waiting for it.
+    // Throws RuntimeError when it cannot be started.
+    virtual void Shell(const std::string& path) = 0;
+    // Opens a document or web address with its default handler, without waiting.
+    // Greater than 32 on success.
+    virtual Long ShellExecute(const std::string& target) = 0;
+    // Nonzero when the machine has a working network connection.
+    virtual Long InternetGetConnectedState(std::uint32_t* flags, std::uint32_t reserved) = 0;
+
+    // Ends the program at once: no further handler runs.
+    [[noreturn]] virtual void EndProgram(int status) = 0;
+
+    // --- Pointer, windows and system ------------------------------------------------------
+    // The pointer display counter: returns the new count; the pointer shows while it is >= 0.
+    virtual int ShowCursor(BOOL show) = 0;
+    virtual BOOL SystemParametersInfoA(std::uint32_t action, std::uint32_t param, void* pvParam,
+                                       std::uint32_t winIni) = 0;
+    virtual BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy,
+                              std::uint32_t flags) = 0;
+    virtual HWND FindWindowA(const char* className, const char* windowName) = 0;
+    virtual BOOL GetVersionExA(OSVERSIONINFOA* info) = 0;
+    virtual Long RegOpenKeyExA(HKEY key, const char* subKey, std::uint32_t options,
+                               std::uint32_t desired, HKEY* result) = 0;
+    virtual Long RegQueryValueExA(HKEY key, const char* valueName, std::uint32_t* reserved,
+                                  std::uint32_t* type, std::uint8_t* data,
+                                  std::uint32_t* size) = 0;
+    virtual Long RegCloseKey(HKEY key) = 0;
+    // The older system family's screen-saver password check; nonzero low word: confirmed.
+    virtual Long VerifyScreenSavePwd(HWND hWnd) = 0;
+    // The system's password-change dialog.
+    virtual Long PwdChangePasswordA(const char* registryKey, HWND parent, std::uint32_t reserved1,
+                                    std::uint32_t reserved2) = 0;
+
+    // --- Forms ----------------------------------------------------------------------------
+    // The window behind a form: made when the form is loaded.
+    virtual std::unique_ptr<FormPeer> CreateFormPeer(Form& form) = 0;
+};
+
+// The installed host. The program installs FltkHost; tests and tools install a HeadlessHost.
+HostServices& Host();
+void SetHost(HostServices* host);
+bool HasHost();

@@ -1,0 +1,39 @@
+#!/bin/sh
+# Installs the Debian packages that building, running and testing need.
+# A no-op when everything is present; otherwise one non-interactive apt-get run as root.
+set -eu
+
+PACKAGES="
+g++ cmake ninja-build make pkg-config
+libfltk1.3-dev libx11-dev libxext-dev libxfixes-dev libstb-dev
+libgtest-dev libgmock-dev libbenchmark-dev
+fonts-dejavu-core
+xvfb xdotool x11-utils x11-apps xdg-utils
+"
+[ "${1:-}" = "--extra" ] && PACKAGES="$PACKAGES ${GLIMMERDEL_EXTRA_PACKAGES:-}"
+
+missing=""
+for p in $PACKAGES; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    case "$status" in
+        *" installed") ;;
+        *) missing="$missing $p" ;;
+    esac
+done
+
+[ -z "$missing" ] && exit 0
+
+echo "Installing Debian packages:$missing"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+        SUDO="sudo"
+    else
+        echo "error: these packages are missing and this is not root:$missing" >&2
+        exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,66 @@
+#include "tests/app/AppFixture.h"
+
+namespace {
+
+using SettingsStore = AppFixture;
+
+TEST_F(SettingsStore, PathsStandInTheProgramFolder) {
+    host.SetAppPath("/opt/glimmerdel");
+    EXPECT_EQ(IniPath(), "/opt/glimmerdel/vantroglimmerdel.ini");
+    EXPECT_EQ(DataFolder(), "/opt/glimmerdel/vurezezideriru/glimmerdel/");
+    EXPECT_EQ(EmailProgramPath(), "/opt/glimmerdel/GlimmerdelEmail.exe");
+}
+
+TEST_F(SettingsStore, RootFolderGivesNoDoubledSeparator) {
+    host.SetAppPath("/");
+    EXPECT_EQ(IniPath(), "/vantroglimmerdel.ini");
+    EXPECT_EQ(DataFolder(), "/vurezezideriru/glimmerdel/");
+    EXPECT_EQ(EmailProgramPath(), "/GlimmerdelEmail.exe");
+}
+
+TEST_F(SettingsStore, ReadSettingReplacesWhateverTheVariableHeld) {
+    WriteIni("[controls]\nlights=1\nlong=" + std::string(300, 'x') + "\n");
+    std::string value = "preset";
+    ReadSetting("controls", "lights", value, IniPath());
+    EXPECT_EQ(value, "1");
+    ReadSetting("controls", "long", value, IniPath());
+    EXPECT_EQ(value, std::string(254, 'x'));
+    value = "preset";
+    ReadSetting("controls", "absent", value, IniPath());
+    EXPECT_EQ(value, "");
+    value = "preset";
+    ReadSetting("controls", "lights", value, folder.File("no-such-file.ini"));
+    EXPECT_EQ(value, "");
+}
+
+TEST_F(SettingsStore, WriteSettingGoesToTheSettingsFile) {
+    WriteIni("[controls]\nlights=1\nsnowing=1\n");
+    WriteSetting("controls", "lights", "0");
+    WriteSetting("applic", "appcurrent", "4");
+    EXPECT_EQ(ReadIni(), "[controls]\nlights=0\nsnowing=1\n[applic]\nappcurrent=4\n");
+}
+
+TEST_F(SettingsStore, DeliveredSettingsFileHoldsEveryKeyInRange) {
+    host.SetAppPath(GLIMMERDEL_SOURCE_DIR "/app");  // the file as delivered
+    std::string value;
+    for (const char* key : {"lights", "chimneysmoke", "snowing"}) {
+        ReadSetting("controls", key, value, IniPath());
+        EXPECT_EQ(value, "1") << key;
+    }
+    for (const char* key : {"lightspeed", "smokespeed"}) {
+        ReadSetting("controls", key, value, IniPath());
+        const int speed = std::stoi(value);
+        EXPECT_TRUE(speed >= 1 && speed <= 10 && speed != 9) << key << "=" << value;
+    }
+    ReadSetting("controls", "snowspeed", value, IniPath());
+    EXPECT_GE(std::stoi(value), 2);
+    EXPECT_LE(std::stoi(value), 20);
+    ReadSetting("applic", "appdisplay", value, IniPath());
+    EXPECT_EQ(value, "1");
+    ReadSetting("applic", "appcurrent", value, IniPath());
+    EXPECT_EQ(value, "0");
+    ReadSetting("applic", "appalert", value, IniPath());
+    EXPECT_EQ(value, "3");
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+#include "tests/e2e/XSession.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const std::string& errorFile = "") {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    for (const std::string& assignment : env) putenv(const_cast<char*>(assignment.c_str()));
+    const int devnull = open("/dev/null", O_RDWR);
+    dup2(devnull, 0);
+    dup2(devnull, 1);
+    if (errorFile.empty()) {
+        dup2(devnull, 2);
+    } else {
+        const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, 2);
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+std::string Capture(const std::vector<std::string>& argv, const std::string& display) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return "";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("DISPLAY", display.c_str(), 1);
+        dup2(pipeFds[1], 1);
+        close(pipeFds[0]);
+        const int devnull = open("/dev/null", O_RDWR);
+        dup2(devnull, 2);
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    std::string out;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) out.append(buffer, n);
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return out;
+}
+
+bool DisplayFree(int number) {
+    return !fs::exists("/tmp/.X" + std::to_string(number) + "-lock") &&
+           !fs::exists("/tmp/.X11-unix/X" + std::to_string(number));
+}
+
+}  // namespace
+
+long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+XvfbServer::XvfbServer(int width, int height) : m_width(width), m_height(height) {
+    // Spread the tests over display numbers by process, so that parallel runs do not collide.
+    const int base = 100 + static_cast<int>(getpid() % 400);
+    for (int attempt = 0; attempt < 50 && m_pid < 0; ++attempt) {
+        const int number = base + attempt;
+        if (!DisplayFree(number)) continue;
+        const std::string display = ":" + std::to_string(number);
+        const pid_t pid = Spawn({"Xvfb", display, "-screen", "0",
+                                 std::to_string(width) + "x" + std::to_string(height) + "x24",
+                                 "-nolisten", "tcp", "-noreset"},
+                                {});
+        // Wait until it answers.
+        for (int i = 0; i < 100; ++i) {
+            std::this_thread::sleep_for(50ms);
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) break;  // it died: try another number
+            ::Display* d = XOpenDisplay(display.c_str());
+            if (d != nullptr) {
+                XCloseDisplay(d);
+                m_pid = pid;
+                m_display = display;
+                break;
+            }
+        }
+        if (m_pid < 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+}
+
+XvfbServer::~XvfbServer() {
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+XvfbServer::Picture XvfbServer::Capture(unsigned long window) const {
+    Picture picture;
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr) return picture;
+    const Window target = window != 0 ? window : DefaultRootWindow(d);
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(d, target, &attributes)) {
+        XImage* image = XGetImage(d, target, 0, 0, attributes.width, attributes.height, AllPlanes,
+                                  ZPixmap);
+        if (image != nullptr) {
+            picture.width = attributes.width;
+            picture.height = attributes.height;
+            picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
+            for (int y = 0; y < picture.height; ++y) {
+                for (int x = 0; x < picture.width; ++x) {
+                    picture.pixels[static_cast<size_t>(y) * picture.width + x] =
+                        static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+                }
+            }
+            XDestroyImage(image);
+        }
+    }
+    XCloseDisplay(d);
+    return picture;
+}
+
+bool XvfbServer::PointerHidden() const {
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr) return false;
+    bool hidden = false;
+    XFixesCursorImage* cursor = XFixesGetCursorImage(d);
+    if (cursor != nullptr) {
+        hidden = true;
+        for (int i = 0; i < cursor->width * cursor->height; ++i) {
+            if ((cursor->pixels[i] >> 24) != 0) hidden = false;
+        }
+        XFree(cursor);
+    }
+    XCloseDisplay(d);
+    return hidden;
+}
+
+std::string XvfbServer::Xdotool(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return ::Capture(argv, m_display);
+}
+
+std::vector<unsigned long> XvfbServer::FindWindows(const std::string& name,
+                                                   std::chrono::milliseconds timeout) const {
+    std::vector<unsigned long> found;
+    const auto start = std::chrono::steady_clock::now();
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr) return found;
+    do {
+        Window root, parent;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+            for (unsigned i = 0; i < count; ++i) {
+                char* windowName = nullptr;
+                if (XFetchName(d, children[i], &windowName) && windowName != nullptr) {
+                    if (name == windowName) found.push_back(children[i]);
+                    XFree(windowName);
+                }
+            }
+            if (children != nullptr) XFree(children);
+        }
+        if (!found.empty()) break;
+        std::this_thread::sleep_for(20ms);
+    } while (std::chrono::steady_clock::now() - start < timeout);
+    XCloseDisplay(d);
+    return found;
+}
+
+std::optional<XvfbServer::Geometry> XvfbServer::WindowGeometry(unsigned long window) const {
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr) return std::nullopt;
+    std::optional<Geometry> result;
+    auto previous = XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(d, window, &attributes)) {
+        Window child;
+        int x = 0, y = 0;
+        XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+        result = Geometry{x, y, attributes.width, attributes.height,
+                          attributes.map_state == IsViewable};
+    }
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(d);
+    return result;
+}
+
+ProgramRun::ProgramRun() {
+    const fs::path build = GLIMMERDEL_PROGRAM_DIR;
+    fs::copy_file(build / "glimmerdel", fs::path(m_folder.Path()) / "glimmerdel");
+    fs::copy_file(build / "vantroglimmerdel.ini",
+                  fs::path(m_folder.Path()) / "vantroglimmerdel.ini");
+    fs::create_directories(fs::path(m_folder.Path()) / "vurezezideriru");
+    fs::copy(build / "vurezezideriru", fs::path(m_folder.Path()) / "vurezezideriru",
+             fs::copy_options::recursive);
+    if (fs::exists(build / "GlimmerdelEmail.exe")) {
+        fs::copy_file(build / "GlimmerdelEmail.exe",
+                      fs::path(m_folder.Path()) / "GlimmerdelEmail.exe");
+    }
+    // Settings as delivered, but with the e-mail prompt disarmed: tests never start a mail client.
+    std::ifstream in(m_folder.File("vantroglimmerdel.ini"));
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string content = text.str();
+    const auto at = content.find("appdisplay=1");
+    if (at != std::string::npos) content.replace(at, 12, "appdisplay=0");
+    m_folder.Write("vantroglimmerdel.ini", content);
+}
+
+ProgramRun::~ProgramRun() {
+    if (Running()) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+std::string ProgramRun::DataFile(const std::string& name) const {
+    return m_folder.File("vurezezideriru/glimmerdel/" + name);
+}
+
+void ProgramRun::Start(const std::vector<std::string>& arguments, const std::string& display,
+                       const std::vector<std::string>& extraEnvironment) {
+    std::vector<std::string> argv{m_folder.File("glimmerdel")};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    // A private runtime folder, so that instances of other tests do not count as earlier ones.
+    fs::create_directories(m_folder.File("runtime"));
+    std::vector<std::string> environment{"DISPLAY=" + display,
+                                         "XDG_RUNTIME_DIR=" + m_folder.File("runtime"),
+                                         "HOME=" + m_folder.Path()};
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    m_pid = Spawn(argv, environment, m_folder.File("stderr.txt"));
+}
+
+std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
+    if (m_status) return m_status;
+    const auto start = std::chrono::steady_clock::now();
+    do {
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return m_status;
+        }
+        std::this_thread::sleep_for(5ms);
+    } while (std::chrono::steady_clock::now() - start < timeout);
+    return std::nullopt;
+}
+
+bool ProgramRun::Running() { return m_pid > 0 && !WaitExit(0ms).has_value(); }
+
+std::string ProgramRun::ErrorOutput() const { return m_folder.Read("stderr.txt"); }

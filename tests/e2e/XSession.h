@@ -1,0 +1,88 @@
+#pragma once
+// End-to-end test support: a private Xvfb server, the real program started in a private copy of
+// its program folder, xdotool for keys and the mouse, and screen captures.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+
+// An Xvfb server on a free display, for the life of the object.
+class XvfbServer {
+public:
+    XvfbServer(int width = 1024, int height = 768);
+    ~XvfbServer();
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    bool Running() const { return m_pid > 0; }
+    const std::string& Display() const { return m_display; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+    // The screen (or one window) as 0x00RRGGBB pixels, rows from the top.
+    struct Picture {
+        int width = 0;
+        int height = 0;
+        std::vector<std::uint32_t> pixels;
+        std::uint32_t At(int x, int y) const {
+            return pixels[static_cast<size_t>(y) * width + x];
+        }
+    };
+    Picture Capture(unsigned long window = 0) const;
+    // True when the pointer shows no visible pixel (hidden by the window under it).
+    bool PointerHidden() const;
+    // Runs xdotool with the arguments on this display; its standard output.
+    std::string Xdotool(const std::vector<std::string>& arguments) const;
+    // Top-level windows whose name is exactly this, after waiting up to the timeout for one.
+    std::vector<unsigned long> FindWindows(const std::string& name,
+                                           std::chrono::milliseconds timeout) const;
+    // Window geometry (x, y relative to the root, width, height); nullopt when it is gone.
+    struct Geometry {
+        int x, y, width, height;
+        bool viewable;
+    };
+    std::optional<Geometry> WindowGeometry(unsigned long window) const;
+
+private:
+    pid_t m_pid = -1;
+    std::string m_display;
+    int m_width;
+    int m_height;
+};
+
+// The real program, started from a private copy of the build's program folder.
+class ProgramRun {
+public:
+    ProgramRun();
+    ~ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    // The private program folder: change its settings file or data before Start.
+    const TempDir& Folder() const { return m_folder; }
+    std::string DataFile(const std::string& name) const;
+
+    // extraEnvironment: "NAME=value" entries added to the program's environment.
+    void Start(const std::vector<std::string>& arguments, const std::string& display,
+               const std::vector<std::string>& extraEnvironment = {});
+    // The exit status once the program has ended within the timeout; nullopt if it still runs.
+    std::optional<int> WaitExit(std::chrono::milliseconds timeout);
+    bool Running();
+    pid_t Pid() const { return m_pid; }
+    // What the program wrote on its standard error.
+    std::string ErrorOutput() const;
+
+private:
+    TempDir m_folder;
+    pid_t m_pid = -1;
+    std::optional<int> m_status;
+};
+
+// Milliseconds since an earlier moment, for timing what the program does.
+long long MillisecondsSince(std::chrono::steady_clock::time_point start);

@@ -1,0 +1,5 @@
+#include "tests/support/HostFixture.h"
+
+HostFixture::HostFixture() { SetHost(&host); }
+
+HostFixture::~HostFixture() { SetHost(nullptr); }
