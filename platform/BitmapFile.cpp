@@ -1,0 +1,108 @@
+#include "platform/BitmapFile.h"
+
+#include <stb/stb_image.h>
+
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <new>
+
+namespace bitmap_file {
+namespace {
+
+// The decoder reads through these callbacks so that a file that ends before its pixel data does
+// is noticed: the decoder itself would fill the missing rows with zeros.
+struct Reader {
+    std::FILE* file = nullptr;
+    bool starved = false;  // the decoder wanted bytes after the end of the file
+};
+
+int Read(void* user, char* data, int size) {
+    auto* reader = static_cast<Reader*>(user);
+    if (size <= 0)
+        return 0;
+    const std::size_t got = std::fread(data, 1, static_cast<std::size_t>(size), reader->file);
+    // The decoder refills its buffer only when it needs another byte: nothing left means the
+    // file is shorter than its header says.
+    if (got == 0)
+        reader->starved = true;
+    return static_cast<int>(got);
+}
+
+void Skip(void* user, int n) {
+    auto* reader = static_cast<Reader*>(user);
+    if (n > 0)
+        std::fseek(reader->file, n, SEEK_CUR);
+}
+
+int Eof(void* user) {
+    auto* reader = static_cast<Reader*>(user);
+    return std::feof(reader->file) ? 1 : 0;
+}
+
+constexpr stbi_io_callbacks kCallbacks = {Read, Skip, Eof};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+struct PixelsFree {
+    void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
+};
+
+}  // namespace
+
+bool Load(const char* path, Image& image) {
+    if (path == nullptr || *path == '\0')
+        return false;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    if (!file)
+        return false;
+
+    // The size first, from the header alone.
+    Reader reader{file.get()};
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    if (!stbi_info_from_callbacks(&kCallbacks, &reader, &width, &height, &channels))
+        return false;
+    // A file stored from the top row down gives its height as a negative number here.
+    if (height < 0 && height != INT_MIN)
+        height = -height;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+        return false;
+    const std::size_t bytes =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    if (bytes > kMaxBytes)
+        return false;
+
+    // Then the pixels, from the start of the file again.
+    if (std::fseek(file.get(), 0, SEEK_SET) != 0)
+        return false;
+    std::clearerr(file.get());
+    reader = Reader{file.get()};
+    int loadedWidth = 0;
+    int loadedHeight = 0;
+    std::unique_ptr<stbi_uc, PixelsFree> rgba(
+        stbi_load_from_callbacks(&kCallbacks, &reader, &loadedWidth, &loadedHeight, &channels, 4));
+    if (!rgba || reader.starved)
+        return false;
+    if (loadedWidth != width || loadedHeight != height)
+        return false;
+
+    try {
+        image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const stbi_uc* in = rgba.get();
+    for (std::uint32_t& pixel : image.pixels) {
+        pixel = (std::uint32_t{in[0]} << 16) | (std::uint32_t{in[1]} << 8) | in[2];
+        in += 4;
+    }
+    image.width = width;
+    image.height = height;
+    return true;
+}
+
+}  // namespace bitmap_file

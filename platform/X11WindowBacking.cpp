@@ -1,0 +1,309 @@
+#include "platform/X11WindowBacking.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+bool g_useShm = true;
+
+// SHM pushes after which a write waits for the server even without a frame's flush, so that the
+// request queue never runs far ahead of the pixels.
+constexpr long kMaxPendingPushes = 4096;
+
+int g_trappedErrors = 0;
+
+int CountError(Display*, XErrorEvent*) {
+    ++g_trappedErrors;
+    return 0;
+}
+
+// Catches the X errors of the requests made while it lives, in place of the installed handler.
+class ErrorTrap {
+  public:
+    explicit ErrorTrap(Display* display) : m_display(display) {
+        XSync(m_display, False);  // earlier errors still go to the handler they belong to
+        m_errorsBefore = g_trappedErrors;
+        m_previous = XSetErrorHandler(CountError);
+    }
+    ~ErrorTrap() {
+        XSync(m_display, False);
+        XSetErrorHandler(m_previous);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    // Waits for the answers to everything sent so far; true when any of them was an error.
+    bool Failed() {
+        XSync(m_display, False);
+        return g_trappedErrors != m_errorsBefore;
+    }
+
+  private:
+    Display* m_display;
+    int m_errorsBefore = 0;
+    int (*m_previous)(Display*, XErrorEvent*) = nullptr;
+};
+
+int HostByteOrder() {
+    const std::uint32_t one = 1;
+    return *reinterpret_cast<const unsigned char*>(&one) == 1 ? LSBFirst : MSBFirst;
+}
+
+// The attributes of a window whose pixels we can use as they are, or false.
+bool FitWindow(Display* display, Window window, XWindowAttributes& attributes) {
+    Status status;
+    {
+        ErrorTrap trap(display);
+        status = XGetWindowAttributes(display, window, &attributes);
+        if (trap.Failed())
+            return false;
+    }
+    if (status == 0 || attributes.depth != 24 || attributes.visual == nullptr)
+        return false;
+    const Visual* visual = attributes.visual;
+    if (visual->c_class != TrueColor || visual->red_mask != 0xFF0000 ||
+        visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF) {
+        return false;
+    }
+    int count = 0;
+    XPixmapFormatValues* formats = XListPixmapFormats(display, &count);
+    bool thirtyTwoBits = false;
+    for (int i = 0; i < count; ++i) {
+        if (formats[i].depth == 24)
+            thirtyTwoBits = formats[i].bits_per_pixel == 32;
+    }
+    if (formats != nullptr)
+        XFree(formats);
+    return thirtyTwoBits;
+}
+
+}  // namespace
+
+struct X11WindowBacking::ShmSegment {
+    XShmSegmentInfo info{};
+};
+
+// The image making, with access to the backing's members.
+struct X11WindowBacking::Access {
+    static bool MakeShmImage(X11WindowBacking& b, Visual* visual, int width, int height) {
+        auto segment = std::make_unique<ShmSegment>();
+        segment->info.shmid = -1;
+        XImage* image =
+            XShmCreateImage(b.m_display, visual, 24, ZPixmap, nullptr, &segment->info,
+                            static_cast<unsigned>(width), static_cast<unsigned>(height));
+        if (image == nullptr)
+            return false;
+        if (image->bits_per_pixel != 32 || image->bytes_per_line % 4 != 0) {
+            XDestroyImage(image);
+            return false;
+        }
+        const std::size_t bytes = static_cast<std::size_t>(image->bytes_per_line) * height;
+        segment->info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+        if (segment->info.shmid < 0) {
+            XDestroyImage(image);
+            return false;
+        }
+        void* address = shmat(segment->info.shmid, nullptr, 0);
+        if (address == reinterpret_cast<void*>(-1)) {
+            shmctl(segment->info.shmid, IPC_RMID, nullptr);
+            XDestroyImage(image);
+            return false;
+        }
+        segment->info.shmaddr = image->data = static_cast<char*>(address);
+        segment->info.readOnly = False;
+        bool attached;
+        {
+            ErrorTrap trap(b.m_display);
+            attached = XShmAttach(b.m_display, &segment->info) != 0;
+            if (trap.Failed())
+                attached = false;
+        }
+        // The segment goes away once both sides have detached.
+        shmctl(segment->info.shmid, IPC_RMID, nullptr);
+        if (!attached) {
+            shmdt(address);
+            image->data = nullptr;
+            XDestroyImage(image);
+            return false;
+        }
+        std::fill_n(static_cast<std::uint32_t*>(address), bytes / 4, 0u);
+        b.m_image = image;
+        b.m_segment = std::move(segment);
+        b.m_shm = true;
+        return true;
+    }
+
+    static bool MakePlainImage(X11WindowBacking& b, Visual* visual, int width, int height) {
+        XImage* image =
+            XCreateImage(b.m_display, visual, 24, ZPixmap, 0, nullptr, static_cast<unsigned>(width),
+                         static_cast<unsigned>(height), 32, 0);
+        if (image == nullptr)
+            return false;
+        // Our pixels are words in the host's order; Xlib converts if the server wants another.
+        image->byte_order = HostByteOrder();
+        if (image->bits_per_pixel != 32 || image->bytes_per_line % 4 != 0 || !XInitImage(image)) {
+            XDestroyImage(image);
+            return false;
+        }
+        image->data = static_cast<char*>(
+            std::calloc(static_cast<std::size_t>(image->bytes_per_line) * height, 1));
+        if (image->data == nullptr) {
+            XDestroyImage(image);
+            return false;
+        }
+        b.m_image = image;
+        b.m_shm = false;
+        return true;
+    }
+
+    static bool Finish(X11WindowBacking& b, int width, int height) {
+        {
+            ErrorTrap trap(b.m_display);
+            b.m_gc = XCreateGC(b.m_display, b.m_window, 0, nullptr);
+            if (trap.Failed())
+                return false;
+        }
+        if (b.m_gc == nullptr)
+            return false;
+        b.m_pixels = reinterpret_cast<std::uint32_t*>(b.m_image->data);
+        b.m_width = width;
+        b.m_height = height;
+        b.m_stride = b.m_image->bytes_per_line / 4;
+        return true;
+    }
+};
+
+X11WindowBacking::X11WindowBacking(Display* display, Window window)
+    : m_display(display), m_window(window) {}
+
+void X11WindowBacking::SetUseShm(bool use) {
+    g_useShm = use;
+}
+
+std::shared_ptr<X11WindowBacking> X11WindowBacking::Create(Display* display, Window window,
+                                                           int width, int height) {
+    if (display == nullptr || width <= 0 || height <= 0)
+        return nullptr;
+    XWindowAttributes attributes;
+    if (!FitWindow(display, window, attributes))
+        return nullptr;
+    std::shared_ptr<X11WindowBacking> backing(new X11WindowBacking(display, window));
+    const bool shm =
+        g_useShm && XShmQueryExtension(display) && ImageByteOrder(display) == HostByteOrder();
+    if (!(shm && Access::MakeShmImage(*backing, attributes.visual, width, height)) &&
+        !Access::MakePlainImage(*backing, attributes.visual, width, height)) {
+        return nullptr;
+    }
+    if (!Access::Finish(*backing, width, height))
+        return nullptr;
+    return backing;
+}
+
+std::shared_ptr<X11WindowBacking> X11WindowBacking::OpenForeign(Display* display, Window window) {
+    if (display == nullptr || window == 0)
+        return nullptr;
+    XWindowAttributes attributes;
+    if (!FitWindow(display, window, attributes))
+        return nullptr;
+    if (attributes.width <= 0 || attributes.height <= 0)
+        return nullptr;
+    std::shared_ptr<X11WindowBacking> backing(new X11WindowBacking(display, window));
+    backing->m_foreign = true;
+    if (!Access::MakePlainImage(*backing, attributes.visual, attributes.width, attributes.height) ||
+        !Access::Finish(*backing, attributes.width, attributes.height)) {
+        return nullptr;
+    }
+    return backing;
+}
+
+X11WindowBacking::~X11WindowBacking() {
+    if (m_image != nullptr) {
+        if (m_shm) {
+            XShmDetach(m_display, &m_segment->info);
+            XSync(m_display, False);
+            m_image->data = nullptr;
+            XDestroyImage(m_image);
+            shmdt(m_segment->info.shmaddr);
+        } else {
+            XDestroyImage(m_image);  // frees the pixels too
+        }
+    }
+    if (m_gc != nullptr)
+        XFreeGC(m_display, m_gc);
+}
+
+bool X11WindowBacking::ClipToImage(int& x, int& y, int& w, int& h) const {
+    const long x0 = std::max(0L, static_cast<long>(x));
+    const long y0 = std::max(0L, static_cast<long>(y));
+    const long x1 = std::min(static_cast<long>(m_width), static_cast<long>(x) + w);
+    const long y1 = std::min(static_cast<long>(m_height), static_cast<long>(y) + h);
+    if (w <= 0 || h <= 0 || x0 >= x1 || y0 >= y1)
+        return false;
+    x = static_cast<int>(x0);
+    y = static_cast<int>(y0);
+    w = static_cast<int>(x1 - x0);
+    h = static_cast<int>(y1 - y0);
+    return true;
+}
+
+void X11WindowBacking::PrepareWrite(int x, int y, int w, int h, bool readsDestination) {
+    if (m_shm && (m_flushedSincePush || m_pendingPushes > kMaxPendingPushes)) {
+        // The server may still be reading pushes of the last frame from the shared image.
+        XSync(m_display, False);
+        m_pendingPushes = 0;
+        m_flushedSincePush = false;
+    }
+    if (!m_foreign || !readsDestination || !ClipToImage(x, y, w, h))
+        return;
+    // A window that is not ours shows what its owner drew: fetch it before combining with it.
+    {
+        ErrorTrap trap(m_display);
+        XGetSubImage(m_display, m_window, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h),
+                     AllPlanes, ZPixmap, m_image, x, y);
+        trap.Failed();
+    }
+    for (int row = y; row < y + h; ++row) {
+        std::uint32_t* line = m_pixels + static_cast<std::size_t>(row) * m_stride;
+        for (int i = x; i < x + w; ++i)
+            line[i] &= 0x00FFFFFF;
+    }
+}
+
+void X11WindowBacking::Push(int x, int y, int w, int h) {
+    if (m_shm) {
+        XShmPutImage(m_display, m_window, m_gc, m_image, x, y, x, y, static_cast<unsigned>(w),
+                     static_cast<unsigned>(h), False);
+        ++m_pendingPushes;
+    } else if (m_foreign) {
+        // The owner may have destroyed its window meanwhile: an error here is no crash.
+        ErrorTrap trap(m_display);
+        XPutImage(m_display, m_window, m_gc, m_image, x, y, x, y, static_cast<unsigned>(w),
+                  static_cast<unsigned>(h));
+    } else {
+        XPutImage(m_display, m_window, m_gc, m_image, x, y, x, y, static_cast<unsigned>(w),
+                  static_cast<unsigned>(h));
+    }
+}
+
+void X11WindowBacking::Present(int x, int y, int w, int h) {
+    if (ClipToImage(x, y, w, h))
+        Push(x, y, w, h);
+}
+
+void X11WindowBacking::Flush() {
+    XFlush(m_display);
+    if (m_pendingPushes > 0)
+        m_flushedSincePush = true;
+}
+
+void X11WindowBacking::Repaint(int x, int y, int w, int h) {
+    Present(x, y, w, h);
+    XFlush(m_display);
+}

@@ -1,0 +1,224 @@
+// Block transfers: the raster operations between the two formats, the colour conversions,
+// clipping against both surfaces, and a surface copied onto itself.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "platform/gdi.h"
+#include "tests/support/MemorySurface.h"
+#include "tests/support/PixelPattern.h"
+
+namespace {
+
+// Four pixels in a row, each format. Colour values are 0x00RRGGBB.
+std::vector<std::uint32_t> Row(HDC dc, int width = 4) {
+    std::vector<std::uint32_t> pixels(width);
+    EXPECT_TRUE(gdi::ReadPixels(dc, 0, 0, width, 1, pixels.data()));
+    return pixels;
+}
+
+void PaintColour(MemorySurface& surface, const std::vector<std::uint32_t>& pixels) {
+    for (int x = 0; x < static_cast<int>(pixels.size()); ++x) {
+        const std::uint32_t p = pixels[x];
+        SetPixel(surface.hDC(), x, 0, RGB(p >> 16, p >> 8, p));
+    }
+}
+
+void PaintMono(MemorySurface& surface, const std::vector<bool>& bits) {
+    for (int x = 0; x < static_cast<int>(bits.size()); ++x) {
+        SetPixel(surface.hDC(), x, 0, bits[x] ? RGB(255, 255, 255) : RGB(0, 0, 0));
+    }
+}
+
+std::uint32_t Apply(std::uint32_t rop, std::uint32_t d, std::uint32_t s) {
+    switch (rop) {
+        case SRCCOPY:
+            return s;
+        case SRCPAINT:
+            return d | s;
+        case SRCAND:
+            return d & s;
+        case SRCINVERT:
+            return d ^ s;
+    }
+    return 0xDEAD;
+}
+
+constexpr std::uint32_t kOps[] = {SRCCOPY, SRCPAINT, SRCAND, SRCINVERT};
+
+const std::vector<std::uint32_t> kColourD = {0x000000, 0xFFFFFF, 0x123456, 0xF0A050};
+const std::vector<std::uint32_t> kColourS = {0x0F0F0F, 0x00FF00, 0xFF00FF, 0x123456};
+const std::vector<bool> kMonoD = {false, true, false, true};
+const std::vector<bool> kMonoS = {false, false, true, true};
+
+TEST(GdiBlit, ColourOntoColourCombinesEveryBit) {
+    for (std::uint32_t rop : kOps) {
+        MemorySurface d(4, 1, false), s(4, 1, false);
+        PaintColour(d, kColourD);
+        PaintColour(s, kColourS);
+        ASSERT_TRUE(BitBlt(d.hDC(), 0, 0, 4, 1, s.hDC(), 0, 0, rop));
+        const auto out = Row(d.hDC());
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(out[i], Apply(rop, kColourD[i], kColourS[i])) << std::hex << rop << " " << i;
+        }
+    }
+}
+
+TEST(GdiBlit, MonoOntoMonoCombinesBits) {
+    for (std::uint32_t rop : kOps) {
+        MemorySurface d(4, 1, true), s(4, 1, true);
+        PaintMono(d, kMonoD);
+        PaintMono(s, kMonoS);
+        ASSERT_TRUE(BitBlt(d.hDC(), 0, 0, 4, 1, s.hDC(), 0, 0, rop));
+        const auto out = Row(d.hDC());
+        for (int i = 0; i < 4; ++i) {
+            const std::uint32_t dv = kMonoD[i] ? 1 : 0, sv = kMonoS[i] ? 1 : 0;
+            EXPECT_EQ(out[i], Apply(rop, dv, sv) & 1 ? 0xFFFFFFu : 0u) << std::hex << rop << i;
+        }
+    }
+}
+
+// Colour into monochrome: 1 exactly where the source equals the SOURCE DC's background colour.
+TEST(GdiBlit, ColourOntoMonoKeysOnTheSourceBackground) {
+    for (std::uint32_t rop : kOps) {
+        MemorySurface d(4, 1, true), s(4, 1, false);
+        PaintMono(d, kMonoD);
+        PaintColour(s, {0x00FF00, 0x00FF01, 0xFFFFFF, 0x00FF00});
+        SetBkColor(s.hDC(), RGB(0, 255, 0));
+        SetBkColor(d.hDC(), RGB(255, 255, 255));  // the destination's colours take no part
+        SetTextColor(s.hDC(), RGB(0, 255, 0));
+        ASSERT_TRUE(BitBlt(d.hDC(), 0, 0, 4, 1, s.hDC(), 0, 0, rop));
+        const std::uint32_t converted[] = {1, 0, 0, 1};
+        const auto out = Row(d.hDC());
+        for (int i = 0; i < 4; ++i) {
+            const std::uint32_t dv = kMonoD[i] ? 1 : 0;
+            EXPECT_EQ(out[i], Apply(rop, dv, converted[i]) & 1 ? 0xFFFFFFu : 0u)
+                << std::hex << rop << " " << i;
+        }
+    }
+}
+
+// Monochrome into colour: 1 becomes the DESTINATION DC's background colour, 0 its text colour.
+TEST(GdiBlit, MonoOntoColourTakesTheDestinationColours) {
+    for (std::uint32_t rop : kOps) {
+        MemorySurface d(4, 1, false), s(4, 1, true);
+        PaintColour(d, kColourD);
+        PaintMono(s, kMonoS);
+        SetBkColor(d.hDC(), RGB(0x11, 0x22, 0x33));
+        SetTextColor(d.hDC(), RGB(0xA0, 0xB0, 0xC0));
+        SetBkColor(s.hDC(), RGB(1, 2, 3));  // the source's colours take no part
+        SetTextColor(s.hDC(), RGB(4, 5, 6));
+        ASSERT_TRUE(BitBlt(d.hDC(), 0, 0, 4, 1, s.hDC(), 0, 0, rop));
+        const auto out = Row(d.hDC());
+        for (int i = 0; i < 4; ++i) {
+            const std::uint32_t converted = kMonoS[i] ? 0x112233 : 0xA0B0C0;
+            EXPECT_EQ(out[i], Apply(rop, kColourD[i], converted)) << std::hex << rop << " " << i;
+        }
+    }
+}
+
+TEST(GdiBlit, WhitenessSetsAllBitsAndReadsNoSource) {
+    MemorySurface colour(3, 2, false), mono(3, 2, true);
+    ASSERT_TRUE(BitBlt(colour.hDC(), 1, 0, 5, 5, 0, 0, 0, WHITENESS));
+    ASSERT_TRUE(BitBlt(mono.hDC(), 0, 1, 3, 1, 0, 0, 0, WHITENESS));
+    const PixelPattern p;
+    EXPECT_TRUE(p.Matches(colour.hDC(), 0, 0, {".##", ".##"}));
+    EXPECT_TRUE(p.Matches(mono.hDC(), 0, 0, {"...", "###"}));
+    // White is 0x00FFFFFF: the unused top byte stays 0, so white keys as white.
+    MemorySurface key(1, 1, true);
+    SetBkColor(colour.hDC(), RGB(255, 255, 255));
+    ASSERT_TRUE(BitBlt(key.hDC(), 0, 0, 1, 1, colour.hDC(), 1, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(key.hDC(), 0, 0), RGB(255, 255, 255));
+}
+
+TEST(GdiBlit, UnknownRasterOperationFails) {
+    MemorySurface d(2, 2, false), s(2, 2, false);
+    EXPECT_FALSE(BitBlt(d.hDC(), 0, 0, 2, 2, s.hDC(), 0, 0, 0x00AA0029));
+    EXPECT_FALSE(BitBlt(d.hDC(), 0, 0, 2, 2, 0, 0, 0, SRCCOPY));  // this one needs a source
+}
+
+// --- Clipping -----------------------------------------------------------------------------------
+
+class GdiClip : public ::testing::Test {
+  protected:
+    // A 6 x 5 destination of sentinel pixels and a 3 x 3 source of distinct colours.
+    PixelPattern p;
+    MemorySurface dest{p, PixelPattern::Filled(6, 5, 's')};
+    MemorySurface src{p, {"rgb", "ycm", "o#."}};
+
+    ::testing::AssertionResult After(int x, int y, int w, int h, int sx, int sy,
+                                     const PixelPattern::Rows& expected) {
+        if (!BitBlt(dest.hDC(), x, y, w, h, src.hDC(), sx, sy, SRCCOPY)) {
+            return ::testing::AssertionFailure() << "BitBlt failed";
+        }
+        return p.Matches(dest.hDC(), 0, 0, expected);
+    }
+};
+
+TEST_F(GdiClip, InsideBothSurfaces) {
+    EXPECT_TRUE(After(1, 1, 3, 3, 0, 0, {"ssssss", "srgbss", "sycmss", "so#.ss", "ssssss"}));
+}
+
+TEST_F(GdiClip, AtTheDestinationEdges) {
+    EXPECT_TRUE(After(-1, -2, 3, 3, 0, 0, {"#.ssss", "ssssss", "ssssss", "ssssss", "ssssss"}));
+    EXPECT_TRUE(After(4, 3, 3, 3, 0, 0, {"#.ssss", "ssssss", "ssssss", "ssssrg", "ssssyc"}));
+}
+
+TEST_F(GdiClip, PixelsFromOutsideTheSourceLeaveTheDestination) {
+    // Source origin at (-1, -1): the first row and column would come from outside.
+    EXPECT_TRUE(After(0, 0, 6, 5, -1, -1, {"ssssss", "srgbss", "sycmss", "so#.ss", "ssssss"}));
+    // Source origin at (2, 1): only one column and two rows lie inside.
+    EXPECT_TRUE(After(3, 0, 4, 4, 2, 1, {"sssmss", "srg.ss", "sycmss", "so#.ss", "ssssss"}));
+}
+
+TEST_F(GdiClip, SizesPastBothSurfacesAndOverflowingArguments) {
+    EXPECT_TRUE(
+        After(0, 0, INT_MAX, INT_MAX, 0, 0, {"rgbsss", "ycmsss", "o#.sss", "ssssss", "ssssss"}));
+    // x + width overflows an int: still only what lies inside is copied.
+    EXPECT_TRUE(
+        After(5, 4, INT_MAX, INT_MAX, 2, 2, {"rgbsss", "ycmsss", "o#.sss", "ssssss", "sssss."}));
+    const PixelPattern::Rows unchanged = {"rgbsss", "ycmsss", "o#.sss", "ssssss", "sssss."};
+    EXPECT_TRUE(After(INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0, unchanged));
+    EXPECT_TRUE(After(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MIN, INT_MIN, unchanged));
+    EXPECT_TRUE(After(0, 0, 3, 3, INT_MAX, INT_MIN, unchanged));
+    EXPECT_TRUE(After(-3, -3, 3, 3, 0, 0, unchanged));
+    EXPECT_TRUE(After(0, 0, -3, 3, 0, 0, unchanged));
+    EXPECT_TRUE(After(0, 0, 3, 0, 0, 0, unchanged));
+}
+
+// --- A surface onto itself ----------------------------------------------------------------------
+
+TEST(GdiBlitOverlap, CopiesWithinOneSurfaceInEveryDirection) {
+    const PixelPattern p;
+    const PixelPattern::Rows start = {"rgbs", "ycms", "o#.s", "ssss"};
+    {
+        MemorySurface s(p, start);
+        ASSERT_TRUE(BitBlt(s.hDC(), 1, 1, 3, 3, s.hDC(), 0, 0, SRCCOPY));  // down and right
+        EXPECT_TRUE(p.Matches(s.hDC(), 0, 0, {"rgbs", "yrgb", "oycm", "so#."}));
+    }
+    {
+        MemorySurface s(p, {"srgb", "sycm", "so#.", "ssss"});
+        ASSERT_TRUE(BitBlt(s.hDC(), 0, 0, 3, 3, s.hDC(), 1, 0, SRCCOPY));  // left, same rows
+        EXPECT_TRUE(p.Matches(s.hDC(), 0, 0, {"rgbb", "ycmm", "o#..", "ssss"}));
+    }
+    {
+        MemorySurface s(p, start);
+        ASSERT_TRUE(BitBlt(s.hDC(), 1, 0, 3, 3, s.hDC(), 0, 0, SRCINVERT));  // right, same rows
+        // Each pixel is XORed with its left neighbour as it was before the copy.
+        std::vector<std::uint32_t> before = p.Pixels(start), after(16);
+        ASSERT_TRUE(gdi::ReadPixels(s.hDC(), 0, 0, 4, 4, after.data()));
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const std::uint32_t expected = (y < 3 && x >= 1)
+                                                   ? before[y * 4 + x] ^ before[y * 4 + x - 1]
+                                                   : before[y * 4 + x];
+                EXPECT_EQ(after[y * 4 + x], expected) << x << "," << y;
+            }
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+// The X11 window backing against a real X server (Xvfb): pixels drawn through a window DC reach
+// the window, with MIT-SHM and with plain image pushes; windows that are not ours are read
+// before combining and fail softly when they are bad. Skipped when Xvfb cannot be started.
+
+// Google Test comes before Xlib, whose macros (None, Bool) clash with its names.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/X11WindowBacking.h"
+#include "platform/gdi.h"
+#include "tests/support/MemorySurface.h"
+#include "tests/support/PixelPattern.h"
+
+namespace {
+
+// An Xvfb server of our own on a free display number, stopped at the end of the suite.
+class XServer {
+  public:
+    XServer() {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        if (m_pid < 0) {
+            close(fds[0]);
+            return;
+        }
+        std::string number;
+        pollfd wait{fds[0], POLLIN, 0};
+        char c;
+        while (poll(&wait, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        if (!number.empty())
+            m_display = XOpenDisplay((":" + number).c_str());
+    }
+    ~XServer() {
+        if (m_display != nullptr)
+            XCloseDisplay(m_display);
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    Display* display() const { return m_display; }
+
+  private:
+    pid_t m_pid = -1;
+    Display* m_display = nullptr;
+};
+
+class GdiX11 : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { server = new XServer; }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+
+    void SetUp() override {
+        d = server->display();
+        if (d == nullptr)
+            GTEST_SKIP() << "Xvfb could not be started";
+        window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 8, 6, 0, 0, 0);
+        XMapWindow(d, window);
+        XSync(d, False);
+    }
+    void TearDown() override {
+        X11WindowBacking::SetUseShm(true);
+        if (d != nullptr) {
+            XDestroyWindow(d, window);
+            XSync(d, False);
+        }
+    }
+
+    // The window's pixels as the server holds them (0x00RRGGBB).
+    std::vector<std::uint32_t> Fetch(int x, int y, int w, int h) {
+        XImage* image = XGetImage(d, window, x, y, w, h, AllPlanes, ZPixmap);
+        std::vector<std::uint32_t> pixels;
+        if (image == nullptr)
+            return pixels;
+        for (int row = 0; row < h; ++row) {
+            for (int i = 0; i < w; ++i)
+                pixels.push_back(XGetPixel(image, i, row) & 0xFFFFFF);
+        }
+        XDestroyImage(image);
+        return pixels;
+    }
+
+    // Draws a pattern through a window DC over the backing and checks what the server shows.
+    void DrawAndCompare(const std::shared_ptr<X11WindowBacking>& backing) {
+        const HWND hWnd = gdi::RegisterWindow(backing);
+        const HDC dc = GetDC(hWnd);
+        MemorySurface src(p, {"rgb", "ycm"});
+        ASSERT_TRUE(BitBlt(dc, 0, 0, 8, 6, 0, 0, 0, WHITENESS));
+        ASSERT_TRUE(BitBlt(dc, 6, 4, 3, 2, src.hDC(), 0, 0, SRCCOPY));  // clipped at the corner
+        ASSERT_TRUE(BitBlt(dc, 1, 1, 3, 2, src.hDC(), 0, 0, SRCAND));
+        backing->Flush();
+        XSync(d, False);
+        EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels({"########", "#rgb####", "#ycm####", "########",
+                                               "######rg", "######yc"}));
+        ReleaseDC(hWnd, dc);
+        gdi::UnregisterWindow(hWnd);
+    }
+
+    static XServer* server;
+    Display* d = nullptr;
+    Window window = 0;
+    PixelPattern p;
+};
+
+XServer* GdiX11::server = nullptr;
+
+TEST_F(GdiX11, PixelsReachTheWindowThroughSharedMemory) {
+    auto backing = X11WindowBacking::Create(d, window, 8, 6);
+    ASSERT_NE(backing, nullptr);
+    EXPECT_TRUE(backing->UsesShm());
+    DrawAndCompare(backing);
+}
+
+TEST_F(GdiX11, PixelsReachTheWindowThroughPlainImages) {
+    X11WindowBacking::SetUseShm(false);
+    auto backing = X11WindowBacking::Create(d, window, 8, 6);
+    ASSERT_NE(backing, nullptr);
+    EXPECT_FALSE(backing->UsesShm());
+    DrawAndCompare(backing);
+}
+
+TEST_F(GdiX11, RepaintPushesTheRetainedPixelsAgain) {
+    auto backing = X11WindowBacking::Create(d, window, 8, 6);
+    ASSERT_NE(backing, nullptr);
+    const HWND hWnd = gdi::RegisterWindow(backing);
+    const HDC dc = GetDC(hWnd);
+    ASSERT_TRUE(BitBlt(dc, 0, 0, 8, 6, 0, 0, 0, WHITENESS));
+    backing->Flush();
+    XClearWindow(d, window);  // the server forgets: background black
+    XSync(d, False);
+    EXPECT_EQ(Fetch(2, 2, 1, 1), std::vector<std::uint32_t>{0});
+    backing->Repaint(-5, -5, 100, 100);
+    XSync(d, False);
+    EXPECT_EQ(Fetch(0, 0, 8, 6), std::vector<std::uint32_t>(48, 0xFFFFFF));
+    ReleaseDC(hWnd, dc);
+    gdi::UnregisterWindow(hWnd);
+}
+
+TEST_F(GdiX11, ForeignWindowIsReadBeforeCombining) {
+    // The owner paints the window blue-green; we AND a red-yellow pattern into part of it.
+    XSetWindowBackground(d, window, 0x00FFFF);
+    XClearWindow(d, window);
+    XSync(d, False);
+    auto backing = X11WindowBacking::OpenForeign(d, window);
+    ASSERT_NE(backing, nullptr);
+    EXPECT_EQ(backing->Width(), 8);
+    EXPECT_EQ(backing->Height(), 6);
+    EXPECT_FALSE(backing->UsesShm());
+    gdi::SetForeignWindowResolver([&](HWND) { return backing; });
+    const HDC dc = GetDC(static_cast<HWND>(window));
+    ASSERT_NE(dc, 0);
+    MemorySurface src(p, {"#y"});
+    ASSERT_TRUE(BitBlt(dc, 2, 2, 2, 1, src.hDC(), 0, 0, SRCAND));
+    XSync(d, False);
+    EXPECT_EQ(Fetch(1, 2, 4, 1), p.Pixels({"ccgc"}));
+    ReleaseDC(static_cast<HWND>(window), dc);
+    gdi::SetForeignWindowResolver(nullptr);
+}
+
+TEST_F(GdiX11, BadOrVanishedWindowsFailSoftly) {
+    EXPECT_EQ(X11WindowBacking::OpenForeign(d, 0x1FFFFFF), nullptr);
+    EXPECT_EQ(X11WindowBacking::OpenForeign(d, 0), nullptr);
+    EXPECT_EQ(X11WindowBacking::OpenForeign(nullptr, window), nullptr);
+    EXPECT_EQ(X11WindowBacking::Create(d, 0x1FFFFFF, 8, 6), nullptr);
+    EXPECT_EQ(X11WindowBacking::Create(d, window, 0, 6), nullptr);
+    // A window of another depth does not fit.
+    const Window input = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 4, 4, 0, 0, InputOnly,
+                                       CopyFromParent, 0, nullptr);
+    EXPECT_EQ(X11WindowBacking::OpenForeign(d, input), nullptr);
+    XDestroyWindow(d, input);
+
+    // The owner destroys its window while we still draw into it.
+    const Window doomed = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 4, 4, 0, 0, 0);
+    XMapWindow(d, doomed);
+    XSync(d, False);
+    auto backing = X11WindowBacking::OpenForeign(d, doomed);
+    ASSERT_NE(backing, nullptr);
+    XDestroyWindow(d, doomed);
+    XSync(d, False);
+    backing->PrepareWrite(0, 0, 4, 4, true);
+    backing->Present(0, 0, 4, 4);
+    backing->Flush();
+    XSync(d, False);
+    SUCCEED();
+}
+
+}  // namespace
