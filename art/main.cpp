@@ -1,67 +1,139 @@
-// Placeholder painter: writes plain pictures of the right sizes until the real art lands.
-#include <cstdint>
+// glimmerdel-art: paints every picture of the screen saver at build time.
+//
+//   glimmerdel-art --data-dir DIR --embedded FILE.cpp --website URL
+//                  [--still FILE.png [--still-size WxH] [--still-step N]]
+//                  [--review-dir DIR]
+//
+// The scene's bitmaps go into the data folder, the pictures built into the program into one
+// source file. --still composes the scene as the screen saver shows it into a PNG file, and
+// --review-dir writes the built-in pictures enlarged as PNG files, both for looking at.
+
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
+#include <exception>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "art/dialog_pictures.h"
+#include "art/landscape_painter.h"
+#include "art/light_strings.h"
+#include "art/picture_io.h"
+#include "art/sky_painter.h"
+#include "art/smoke_painter.h"
+#include "art/snowflake_painter.h"
+#include "art/still_composer.h"
 
 namespace {
 
-void WriteBmp(const std::string& path, int w, int h, std::uint32_t rgb) {
-    const int rowBytes = (w * 3 + 3) & ~3;
-    const std::uint32_t size = 54 + rowBytes * h;
-    std::vector<unsigned char> file(size, 0);
-    auto put32 = [&](int at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(w));
-    put32(22, static_cast<std::uint32_t>(h));
-    file[26] = 1;
-    file[28] = 24;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            unsigned char* p = &file[54 + y * rowBytes + x * 3];
-            p[0] = rgb & 0xFF;
-            p[1] = (rgb >> 8) & 0xFF;
-            p[2] = (rgb >> 16) & 0xFF;
+struct Options {
+    std::string dataDir;
+    std::string embedded;
+    std::string website = "http://www.glimmerdel.example";
+    std::string still;
+    int stillWidth = 1920;
+    int stillHeight = 1080;
+    int stillStep = 40;
+    std::string reviewDir;
+};
+
+[[noreturn]] void Usage(const std::string& problem) {
+    std::fprintf(
+        stderr,
+        "glimmerdel-art: %s\n"
+        "usage: glimmerdel-art --data-dir DIR --embedded FILE.cpp --website URL\n"
+        "       [--still FILE.png [--still-size WxH] [--still-step N]] [--review-dir DIR]\n",
+        problem.c_str());
+    std::exit(2);
+}
+
+Options Parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc)
+            Usage("missing value after " + arg);
+        const std::string value = argv[++i];
+        if (arg == "--data-dir") {
+            o.dataDir = value;
+        } else if (arg == "--embedded") {
+            o.embedded = value;
+        } else if (arg == "--website") {
+            o.website = value;
+        } else if (arg == "--still") {
+            o.still = value;
+        } else if (arg == "--still-size") {
+            if (std::sscanf(value.c_str(), "%dx%d", &o.stillWidth, &o.stillHeight) != 2 ||
+                o.stillWidth < 1 || o.stillHeight < 1 || o.stillWidth > 8192 ||
+                o.stillHeight > 8192)
+                Usage("bad --still-size " + value);
+        } else if (arg == "--still-step") {
+            o.stillStep = std::atoi(value.c_str());
+            if (o.stillStep < 0)
+                Usage("bad --still-step " + value);
+        } else if (arg == "--review-dir") {
+            o.reviewDir = value;
+        } else {
+            Usage("unknown option " + arg);
         }
     }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<char*>(file.data()), size);
+    if (o.dataDir.empty() && o.embedded.empty() && o.still.empty() && o.reviewDir.empty())
+        Usage("nothing to do");
+    return o;
+}
+
+// Sprite sheets must not hold colours next to the key: they would show as harsh green.
+void WriteSceneBmp(const std::string& dir, const std::string& name, const art::Picture& p) {
+    if (p.CountNearKey() != 0)
+        throw std::runtime_error(name + " has opaque pixels too close to the colour key");
+    art::WriteBmp(dir + "/" + name, p);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir, embedded;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string a = argv[i];
-        if (a == "--data-dir") dataDir = argv[i + 1];
-        if (a == "--embedded") embedded = argv[i + 1];
+    const Options options = Parse(argc, argv);
+    try {
+        art::ScenePictures scene;
+        scene.sky = art::PaintSky();
+        const art::Canvas landscape = art::PaintLandscapeCanvas();
+        scene.landscape = art::KeyLandscape(landscape);
+        scene.extension = art::PaintExtension();
+        scene.snowflake = art::PaintSnowflake();
+        scene.smoke = art::PaintSmoke();
+        scene.lights = art::PaintLightStrings(scene.landscape);
+
+        if (!options.dataDir.empty()) {
+            const std::string& d = options.dataDir;
+            WriteSceneBmp(d, "fwbackground.bmp", scene.sky);
+            WriteSceneBmp(d, "landscape.bmp", scene.landscape);
+            WriteSceneBmp(d, "extension.bmp", scene.extension);
+            WriteSceneBmp(d, "snow.bmp", scene.snowflake);
+            WriteSceneBmp(d, "smoke.bmp", scene.smoke);
+            for (const art::LightSheet& s : scene.lights)
+                WriteSceneBmp(d, s.file, s.sheet);
+        }
+
+        if (!options.embedded.empty() || !options.reviewDir.empty()) {
+            const auto pictures = art::PaintDialogPictures(scene, options.website);
+            if (!options.embedded.empty())
+                art::WriteEmbeddedSource(options.embedded, pictures);
+            if (!options.reviewDir.empty()) {
+                for (const auto& [name, picture] : pictures) {
+                    const int factor = picture.Width() < 64 ? 8 : 4;
+                    art::WritePng(options.reviewDir + "/" + name + ".png",
+                                  picture.Enlarged(factor));
+                }
+            }
+        }
+
+        if (!options.still.empty())
+            art::WritePng(options.still, art::ComposeStill(scene, options.stillWidth,
+                                                           options.stillHeight, options.stillStep));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "glimmerdel-art: %s\n", e.what());
+        return 1;
     }
-    WriteBmp(dataDir + "/fwbackground.bmp", 256, 256, 0x101030);
-    WriteBmp(dataDir + "/landscape.bmp", 760, 330, 0xF0F0F8);
-    WriteBmp(dataDir + "/extension.bmp", 64, 80, 0xF0F0F8);
-    WriteBmp(dataDir + "/snow.bmp", 5, 5, 0xFFFFFF);
-    for (const char* n : {"redlight", "redbottomlight", "bluelight", "yellowlight",
-                          "yellowbottomlight", "greenlight", "whitelight", "purplelight",
-                          "purplebottomlight"})
-        WriteBmp(dataDir + "/" + n + ".bmp", 52 * 40, 12, 0xFF0000);
-    WriteBmp(dataDir + "/smoke.bmp", 135 * 48, 90, 0x00FF00);
-    std::FILE* f = std::fopen(embedded.c_str(), "w");
-    if (!f) return 1;
-    std::fprintf(f, "#include \"art/embedded_pictures.h\"\n");
-    const struct { const char* name; int w, h; } pics[] = {{"kPreviewPicture", 151, 119},
-        {"kBannerPicture", 235, 142}, {"kFriendButtonPicture", 103, 19},
-        {"kWebsiteButtonPicture", 86, 17}, {"kIconPicture", 32, 32}};
-    for (auto& p : pics) {
-        std::fprintf(f, "static const std::uint32_t %s_px[%d] = {};\n", p.name, p.w * p.h);
-        std::fprintf(f, "const EmbeddedPicture %s = {%d, %d, %s_px};\n", p.name, p.w, p.h, p.name);
-    }
-    std::fclose(f);
     return 0;
 }

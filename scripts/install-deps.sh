@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="
 g++ cmake ninja-build make pkg-config
-libfltk1.3-dev libx11-dev libxext-dev libxfixes-dev libstb-dev
+libfltk1.3-dev libx11-dev libxext-dev libxfixes-dev libxdamage-dev libstb-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 fonts-dejavu-core
 xvfb xdotool x11-utils x11-apps xdg-utils
