@@ -6,7 +6,7 @@
 #include "platform/PictureBox.h"
 
 class frmPreview : public Form {
-public:
+  public:
     frmPreview();
 
     PictureBox Picture1;

@@ -5,11 +5,14 @@
 #include "platform/RuntimeError.h"
 #include "platform/numbers.h"
 
-Long OpenDocument(const std::string& sTarget) { return Host().ShellExecute(sTarget); }
+Long OpenDocument(const std::string& sTarget) {
+    return Host().ShellExecute(sTarget);
+}
 
 std::string EmailProgramPath() {
     std::string path = ProgramFolder();
-    if (path.empty() || path.back() != '/') path += '/';
+    if (path.empty() || path.back() != '/')
+        path += '/';
     return path + kCompanionProgramName;
 }
 
@@ -24,7 +27,8 @@ Boolean IsEmailPromptDue() {
     ReadSetting("applic", "appcurrent", g_appCurrent, IniPath());
     ReadSetting("applic", "appalert", g_appAlert, IniPath());
     ReadSetting("applic", "appdisplay", g_appDisplay, IniPath());
-    if (g_appDisplay != "1") return result;
+    if (g_appDisplay != "1")
+        return result;
 
     bool counting = false;
     try {
@@ -45,8 +49,10 @@ Boolean IsEmailPromptDue() {
 }
 
 void RunEmailPrompt() {
-    if (!IsEmailPromptDue()) return;
-    if (!IsOnline()) return;
+    if (!IsEmailPromptDue())
+        return;
+    if (!IsOnline())
+        return;
     try {
         Host().Shell(EmailProgramPath());
     } catch (const RuntimeError&) {
@@ -55,4 +61,6 @@ void RunEmailPrompt() {
     WriteSetting("applic", "appdisplay", "0");
 }
 
-std::string FriendPageAddress() { return std::string(kProductWebsite) + "/dovizozira.php?s=22"; }
+std::string FriendPageAddress() {
+    return std::string(kProductWebsite) + "/dovizozira.php?s=22";
+}

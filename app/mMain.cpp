@@ -18,7 +18,8 @@ std::unique_ptr<frmPreview> g_previewForm;
 
 std::string NormalisedCommand(std::string command) {
     const size_t first = command.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
+    if (first == std::string::npos)
+        return "";
     command = command.substr(first, command.find_last_not_of(' ') - first + 1);
     std::transform(command.begin(), command.end(), command.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -53,5 +54,6 @@ void Main() {
     DispatchCommandLine(NormalisedCommand(Host().Command()));
 
     // The program lives on the loaded forms' events until none is left.
-    while (Form::LoadedCount() > 0) Host().WaitForEvents(1000);
+    while (Form::LoadedCount() > 0)
+        Host().WaitForEvents(1000);
 }

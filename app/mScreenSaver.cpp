@@ -14,7 +14,8 @@ Form* g_frmPreview = nullptr;
 
 HWND HandleFromText(const std::string& text) {
     const double value = RoundHalfEven(LeadingNumber(text));
-    if (!(value >= -2147483648.0 && value <= 2147483647.0)) return 0;
+    if (!(value >= -2147483648.0 && value <= 2147483647.0))
+        return 0;
     return static_cast<HWND>(value);
 }
 
@@ -35,7 +36,8 @@ void DispatchCommandLine(const std::string& sCommand) {
         return;
     }
     // "", "/S" and anything unrecognised run the saver.
-    if (Host().PrevInstance()) Host().EndProgram(0);
+    if (Host().PrevInstance())
+        Host().EndProgram(0);
     StartSaver();
 }
 

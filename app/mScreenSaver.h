@@ -43,8 +43,7 @@ std::string DataFolder();
 void ReadSetting(const std::string& sSection, const std::string& sKey, std::string& sValue,
                  const std::string& sFile);
 // Writes a key of the settings file; a failed write is ignored.
-void WriteSetting(const std::string& sSection, const std::string& sKey,
-                  const std::string& sValue);
+void WriteSetting(const std::string& sSection, const std::string& sKey, const std::string& sValue);
 
 // --- Start-up --------------------------------------------------------------------------
 void DispatchCommandLine(const std::string& sCommand);

@@ -1,12 +1,13 @@
 // The preview: one still picture painted into the host's preview window.
 
-#include "app/mScreenSaver.h"
 #include "app/frmPreview.h"
+#include "app/mScreenSaver.h"
 #include "platform/HostServices.h"
 
 void RunPreview() {
     g_frmPreview->Load();
-    for (int i = 1; i <= 200; ++i) Host().DoEvents();
+    for (int i = 1; i <= 200; ++i)
+        Host().DoEvents();
 
     const std::string raw = Host().Command();
     const HWND handle = HandleFromText(raw.size() > 3 ? raw.substr(3) : std::string());
@@ -19,6 +20,7 @@ void RunPreview() {
             ReleaseDC(handle, hDC);
         }
     }
-    for (int i = 1; i <= 200; ++i) Host().DoEvents();
+    for (int i = 1; i <= 200; ++i)
+        Host().DoEvents();
     Host().EndProgram(0);
 }

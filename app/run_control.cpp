@@ -42,7 +42,8 @@ void ReadPasswordFlag() {
 
 std::string ReadRegistryText(std::uint32_t hKey, const std::string& sSubKey,
                              const std::string& sValueName) {
-    if (hKey < HKEY_CLASSES_ROOT || hKey > HKEY_DYN_DATA) return "";
+    if (hKey < HKEY_CLASSES_ROOT || hKey > HKEY_DYN_DATA)
+        return "";
     HKEY key = 0;
     if (Host().RegOpenKeyExA(hKey, sSubKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return "";
@@ -55,12 +56,13 @@ std::string ReadRegistryText(std::uint32_t hKey, const std::string& sSubKey,
         ERROR_SUCCESS) {
         size = std::min<std::uint32_t>(size, sizeof buffer);
         if (type == REG_DWORD) {
-            const std::int32_t number = static_cast<std::int32_t>(
-                buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) |
-                (static_cast<std::uint32_t>(buffer[3]) << 24));
+            const std::int32_t number =
+                static_cast<std::int32_t>(buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) |
+                                          (static_cast<std::uint32_t>(buffer[3]) << 24));
             const long long magnitude = number < 0 ? -static_cast<long long>(number) : number;
             std::string digits = std::to_string(magnitude);
-            if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+            if (digits.size() < 3)
+                digits.insert(0, 3 - digits.size(), '0');
             result = (number < 0 ? "-" : "") + digits;
         } else if (size > 0) {
             // The text without its terminating zero; a value of size 0 reads as empty.
@@ -88,13 +90,15 @@ void ShowMousePointer(Boolean bShow) {
 }
 
 void AllowSystemKeys(Boolean bAllow) {
-    if (!PasswordMode()) return;
+    if (!PasswordMode())
+        return;
     std::int32_t unused = 0;
     Host().SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, bAllow ? 0 : 1, &unused, 0);
 }
 
 void SetSaverTopmost(Boolean bTopmost) {
-    if (!PasswordMode()) return;
+    if (!PasswordMode())
+        return;
     Host().SetWindowPos(g_frmSaver->hWnd(), bTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                         SWP_NOSIZE | SWP_NOMOVE);
 }
@@ -105,7 +109,8 @@ void HideTaskbar(Boolean bHide) {
 }
 
 void CountMouseMove() {
-    if (g_moveCount < 32767) ++g_moveCount;
+    if (g_moveCount < 32767)
+        ++g_moveCount;
     if (g_moveCount == 5) {
         EndSaver();
         return;
@@ -115,7 +120,8 @@ void CountMouseMove() {
         return;
     }
     double elapsed = Host().Timer() - g_moveWindowStart;
-    if (elapsed < 0) elapsed += kSecondsPerDay;  // the window opened before midnight
+    if (elapsed < 0)
+        elapsed += kSecondsPerDay;  // the window opened before midnight
     if (elapsed > 2.0) {
         g_moveWindowStart = 0;
         g_moveCount = 0;
@@ -152,10 +158,10 @@ void WaitUntil(Long lDeadline) {
         Host().DoEvents();
         // Wrap-safe: the deadline has come once the tick count is at or past it, counted on the
         // 32-bit circle.
-        const std::int32_t remaining =
-            static_cast<std::int32_t>(static_cast<std::uint32_t>(lDeadline) -
-                                      Host().GetTickCount());
-        if (remaining <= 0) return;
+        const std::int32_t remaining = static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(lDeadline) - Host().GetTickCount());
+        if (remaining <= 0)
+            return;
         Host().WaitForEvents(std::min<Long>(remaining, kLongestWaitMs));
     }
 }

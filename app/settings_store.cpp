@@ -17,16 +17,23 @@ std::string g_appDisplay;
 namespace {
 std::string InProgramFolder(const std::string& name) {
     std::string path = ProgramFolder();
-    if (path.empty() || path.back() != '/') path += '/';
+    if (path.empty() || path.back() != '/')
+        path += '/';
     return path + name;
 }
 }  // namespace
 
-std::string ProgramFolder() { return Host().AppPath(); }
+std::string ProgramFolder() {
+    return Host().AppPath();
+}
 
-std::string IniPath() { return InProgramFolder(kSettingsFileName); }
+std::string IniPath() {
+    return InProgramFolder(kSettingsFileName);
+}
 
-std::string DataFolder() { return InProgramFolder(kDataFolderName); }
+std::string DataFolder() {
+    return InProgramFolder(kDataFolderName);
+}
 
 void ReadSetting(const std::string& sSection, const std::string& sKey, std::string& sValue,
                  const std::string& sFile) {
@@ -36,7 +43,6 @@ void ReadSetting(const std::string& sSection, const std::string& sKey, std::stri
     sValue.resize(count);
 }
 
-void WriteSetting(const std::string& sSection, const std::string& sKey,
-                  const std::string& sValue) {
+void WriteSetting(const std::string& sSection, const std::string& sKey, const std::string& sValue) {
     WritePrivateProfileStringA(sSection.c_str(), sKey.c_str(), sValue.c_str(), IniPath().c_str());
 }

@@ -10,11 +10,17 @@ Integer CheckBox::Value() const {
 }
 
 void CheckBox::SetValue(Integer value) {
-    if (value < 0 || value > 2) throw RuntimeError(380, "Invalid property value");
+    if (value < 0 || value > 2)
+        throw RuntimeError(380, "Invalid property value");
     m_value = value;
-    if (Peer()) Peer()->SetValue(value);
+    if (Peer())
+        Peer()->SetValue(value);
 }
 
-void CheckBox::SyncPeer() { Peer()->SetValue(m_value); }
+void CheckBox::SyncPeer() {
+    Peer()->SetValue(m_value);
+}
 
-void CheckBox::CaptureFromPeer() { m_value = static_cast<Integer>(Peer()->Value()); }
+void CheckBox::CaptureFromPeer() {
+    m_value = static_cast<Integer>(Peer()->Value());
+}

@@ -4,17 +4,17 @@
 #include "platform/Control.h"
 
 class CheckBox : public Control {
-public:
+  public:
     CheckBox(Form& form, Control* container, std::string name);
 
     Integer Value() const;
     // Throws RuntimeError (invalid property value) outside 0 to 2.
     void SetValue(Integer value);
 
-protected:
+  protected:
     void SyncPeer() override;
     void CaptureFromPeer() override;
 
-private:
+  private:
     Integer m_value = 0;
 };

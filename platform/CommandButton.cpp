@@ -4,5 +4,6 @@ CommandButton::CommandButton(Form& form, Control* container, std::string name)
     : Control(form, container, std::move(name), ControlKind::CommandButton) {}
 
 void CommandButton::Click() {
-    if (m_onClick) m_onClick();
+    if (m_onClick)
+        m_onClick();
 }

@@ -8,7 +8,7 @@
 #include "platform/ImageData.h"
 
 class CommandButton : public Control {
-public:
+  public:
     CommandButton(Form& form, Control* container, std::string name);
 
     const ImageData& Picture() const { return m_picture; }
@@ -18,7 +18,7 @@ public:
     // What a press of the button does (the toolkit calls it; tests may too).
     void Click();
 
-private:
+  private:
     ImageData m_picture;
     std::function<void()> m_onClick;
 };

@@ -7,7 +7,9 @@ Control::Control(Form& form, Control* container, std::string name, ControlKind k
     m_form.AddControl(*this);
 }
 
-Control::~Control() { m_form.RemoveControl(*this); }
+Control::~Control() {
+    m_form.RemoveControl(*this);
+}
 
 void Control::Place(Long left, Long top, Long width, Long height) {
     m_left = left;
@@ -18,15 +20,18 @@ void Control::Place(Long left, Long top, Long width, Long height) {
 
 void Control::SetCaption(const std::string& caption) {
     m_caption = caption;
-    if (m_peer) m_peer->SetCaption(caption);
+    if (m_peer)
+        m_peer->SetCaption(caption);
 }
 
 void Control::AttachPeer(std::unique_ptr<ControlPeer> peer) {
     m_peer = std::move(peer);
-    if (m_peer) SyncPeer();
+    if (m_peer)
+        SyncPeer();
 }
 
 void Control::DetachPeer() {
-    if (m_peer) CaptureFromPeer();
+    if (m_peer)
+        CaptureFromPeer();
     m_peer.reset();
 }

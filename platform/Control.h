@@ -10,12 +10,20 @@
 
 class Form;
 
-enum class ControlKind { CheckBox, HScrollBar, CommandButton, Label, Frame, Image, PictureBox,
-                         Timer };
+enum class ControlKind {
+    CheckBox,
+    HScrollBar,
+    CommandButton,
+    Label,
+    Frame,
+    Image,
+    PictureBox,
+    Timer
+};
 
 // The toolkit side of a control.
 class ControlPeer {
-public:
+  public:
     virtual ~ControlPeer() = default;
     virtual int Value() = 0;
     virtual void SetValue(int value) = 0;
@@ -23,7 +31,7 @@ public:
 };
 
 class Control {
-public:
+  public:
     // container: the frame that holds the control, or null for the form itself.
     Control(Form& form, Control* container, std::string name, ControlKind kind);
     virtual ~Control();
@@ -52,13 +60,13 @@ public:
     void AttachPeer(std::unique_ptr<ControlPeer> peer);
     void DetachPeer();
 
-protected:
+  protected:
     // Called once a peer is attached, to hand it the control's current values.
     virtual void SyncPeer() {}
     // Called before the peer goes, to keep the values the user set in the widget.
     virtual void CaptureFromPeer() {}
 
-private:
+  private:
     Form& m_form;
     Control* m_container;
     std::string m_name;

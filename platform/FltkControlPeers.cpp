@@ -21,13 +21,16 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 
-int Px(long twips) { return static_cast<int>(twips / kTwipsPerPixel); }
+int Px(long twips) {
+    return static_cast<int>(twips / kTwipsPerPixel);
+}
 
 // An image the toolkit can draw, made from 0x00RRGGBB pixels (it keeps its own copy).
 class RgbImage {
-public:
+  public:
     explicit RgbImage(const ImageData& data) {
-        if (data.pixels == nullptr || data.width <= 0 || data.height <= 0) return;
+        if (data.pixels == nullptr || data.width <= 0 || data.height <= 0)
+            return;
         m_bytes.resize(static_cast<size_t>(data.width) * data.height * 3);
         for (size_t i = 0, n = static_cast<size_t>(data.width) * data.height; i < n; ++i) {
             m_bytes[i * 3] = static_cast<unsigned char>(data.pixels[i] >> 16);
@@ -38,16 +41,17 @@ public:
     }
     Fl_RGB_Image* Get() const { return m_image.get(); }
 
-private:
+  private:
     std::vector<unsigned char> m_bytes;
     std::unique_ptr<Fl_RGB_Image> m_image;
 };
 
-// A label: its text starts at its left edge and wraps at its width (the toolkit's plain box
-// would indent it by a few pixels and so clip a caption that fills the designed width).
-class LabelBox : public Fl_Box {
-public:
-    LabelBox(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+// A box whose caption or picture starts right at its left edge, as designed: the toolkit's plain
+// box indents a left-aligned label by a few pixels, which would push a caption that fills the
+// designed width over the edge and move a picture off the control's place.
+class EdgeBox : public Fl_Box {
+  public:
+    EdgeBox(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
     void draw() override {
         draw_box();
         draw_label(x(), y(), w(), h(), align());
@@ -58,7 +62,7 @@ public:
 // SmallChange, a click in the trough beside the thumb by its LargeChange, and it is a tab stop
 // whose Left and Right keys move it by SmallChange.
 class ScrollBarWidget : public Fl_Scrollbar {
-public:
+  public:
     ScrollBarWidget(int x, int y, int w, int h, const HScrollBar& design)
         : Fl_Scrollbar(x, y, w, h) {
         type(FL_HORIZONTAL);
@@ -73,7 +77,8 @@ public:
 
     int handle(int event) override {
         if (event == FL_FOCUS || event == FL_UNFOCUS) {
-            if (!Fl::visible_focus()) return 0;
+            if (!Fl::visible_focus())
+                return 0;
             redraw();
             return 1;
         }
@@ -84,52 +89,52 @@ public:
 // A peer that only owns its image (labels, frames, image controls): the widget belongs to the
 // window and goes with it.
 class PassivePeer : public ControlPeer {
-public:
+  public:
     PassivePeer(Fl_Widget* widget, std::unique_ptr<RgbImage> image)
         : m_widget(widget), m_image(std::move(image)) {}
     int Value() override { return 0; }
     void SetValue(int) override {}
     void SetCaption(const std::string& caption) override { m_widget->copy_label(caption.c_str()); }
 
-private:
+  private:
     Fl_Widget* m_widget;
     std::unique_ptr<RgbImage> m_image;
 };
 
 class CheckBoxPeer : public ControlPeer {
-public:
+  public:
     explicit CheckBoxPeer(Fl_Check_Button* button) : m_button(button) {}
     int Value() override { return m_button->value() ? 1 : 0; }
     void SetValue(int value) override { m_button->value(value != 0); }
     void SetCaption(const std::string& caption) override { m_button->copy_label(caption.c_str()); }
 
-private:
+  private:
     Fl_Check_Button* m_button;
 };
 
 class ScrollBarPeer : public ControlPeer {
-public:
+  public:
     explicit ScrollBarPeer(Fl_Scrollbar* bar) : m_bar(bar) {}
     int Value() override { return m_bar->value(); }
     void SetValue(int value) override { m_bar->value(value); }
     void SetCaption(const std::string&) override {}
 
-private:
+  private:
     Fl_Scrollbar* m_bar;
 };
 
 class ButtonPeer : public ControlPeer {
-public:
+  public:
     ButtonPeer(Fl_Button* button, CommandButton& control, std::unique_ptr<RgbImage> image)
         : m_button(button), m_image(std::move(image)) {
-        m_button->callback([](Fl_Widget*, void* data) { static_cast<CommandButton*>(data)->Click(); },
-                           &control);
+        m_button->callback(
+            [](Fl_Widget*, void* data) { static_cast<CommandButton*>(data)->Click(); }, &control);
     }
     int Value() override { return 0; }
     void SetValue(int) override {}
     void SetCaption(const std::string& caption) override { m_button->copy_label(caption.c_str()); }
 
-private:
+  private:
     Fl_Button* m_button;
     std::unique_ptr<RgbImage> m_image;
 };
@@ -141,7 +146,8 @@ namespace fltk_controls {
 std::unique_ptr<ControlPeer> MakePeer(Control& control, int offsetX, int offsetY,
                                       Fl_Group** group) {
     *group = nullptr;
-    if (!control.Visible()) return nullptr;
+    if (!control.Visible())
+        return nullptr;
     const int x = offsetX + Px(control.Left());
     const int y = offsetY + Px(control.Top());
     const int w = Px(control.Width());
@@ -169,7 +175,7 @@ std::unique_ptr<ControlPeer> MakePeer(Control& control, int offsetX, int offsetY
             return std::make_unique<ButtonPeer>(button, command, std::move(image));
         }
         case ControlKind::Label: {
-            auto* box = new LabelBox(x, y, w, h);
+            auto* box = new EdgeBox(x, y, w, h);
             box->copy_label(control.Caption().c_str());
             box->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP);
             return std::make_unique<PassivePeer>(box, nullptr);
@@ -185,10 +191,10 @@ std::unique_ptr<ControlPeer> MakePeer(Control& control, int offsetX, int offsetY
             return std::make_unique<PassivePeer>(frame, nullptr);
         }
         case ControlKind::Image: {
-            auto* box = new Fl_Box(x, y, w, h);
+            auto* box = new EdgeBox(x, y, w, h);
             auto image = std::make_unique<RgbImage>(static_cast<ImageControl&>(control).Picture());
             box->image(image->Get());
-            box->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT);
+            box->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_CLIP);
             return std::make_unique<PassivePeer>(box, std::move(image));
         }
         case ControlKind::PictureBox:

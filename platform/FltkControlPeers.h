@@ -13,7 +13,6 @@ namespace fltk_controls {
 // offsetX/offsetY place the container's origin in window coordinates (pixels). A frame's group
 // is returned through *group so that its children can be made inside it. Controls without a
 // widget (timers, hidden picture boxes) give null.
-std::unique_ptr<ControlPeer> MakePeer(Control& control, int offsetX, int offsetY,
-                                      Fl_Group** group);
+std::unique_ptr<ControlPeer> MakePeer(Control& control, int offsetX, int offsetY, Fl_Group** group);
 
 }  // namespace fltk_controls

@@ -22,58 +22,98 @@ constexpr int kTwipsPerPixel = 15;
 
 // The key codes of the system the program was written for.
 Integer VirtualKey(int key) {
-    if (key >= 'a' && key <= 'z') return static_cast<Integer>(key - 'a' + 'A');
-    if ((key >= '0' && key <= '9') || key == ' ') return static_cast<Integer>(key);
-    if (key >= FL_F + 1 && key <= FL_F + 24) return static_cast<Integer>(111 + (key - FL_F));
+    if (key >= 'a' && key <= 'z')
+        return static_cast<Integer>(key - 'a' + 'A');
+    if ((key >= '0' && key <= '9') || key == ' ')
+        return static_cast<Integer>(key);
+    if (key >= FL_F + 1 && key <= FL_F + 24)
+        return static_cast<Integer>(111 + (key - FL_F));
     switch (key) {
-        case FL_BackSpace: return 8;
-        case FL_Tab: return 9;
-        case FL_Enter: case FL_KP_Enter: return 13;
-        case FL_Shift_L: case FL_Shift_R: return 16;
-        case FL_Control_L: case FL_Control_R: return 17;
-        case FL_Alt_L: case FL_Alt_R: return 18;
-        case FL_Pause: return 19;
-        case FL_Caps_Lock: return 20;
-        case FL_Escape: return 27;
-        case FL_Page_Up: return 33;
-        case FL_Page_Down: return 34;
-        case FL_End: return 35;
-        case FL_Home: return 36;
-        case FL_Left: return 37;
-        case FL_Up: return 38;
-        case FL_Right: return 39;
-        case FL_Down: return 40;
-        case FL_Insert: return 45;
-        case FL_Delete: return 46;
-        case FL_Meta_L: return 91;
-        case FL_Meta_R: return 92;
-        case FL_Menu: return 93;
-        default: return static_cast<Integer>(key & 0xFF);
+        case FL_BackSpace:
+            return 8;
+        case FL_Tab:
+            return 9;
+        case FL_Enter:
+        case FL_KP_Enter:
+            return 13;
+        case FL_Shift_L:
+        case FL_Shift_R:
+            return 16;
+        case FL_Control_L:
+        case FL_Control_R:
+            return 17;
+        case FL_Alt_L:
+        case FL_Alt_R:
+            return 18;
+        case FL_Pause:
+            return 19;
+        case FL_Caps_Lock:
+            return 20;
+        case FL_Escape:
+            return 27;
+        case FL_Page_Up:
+            return 33;
+        case FL_Page_Down:
+            return 34;
+        case FL_End:
+            return 35;
+        case FL_Home:
+            return 36;
+        case FL_Left:
+            return 37;
+        case FL_Up:
+            return 38;
+        case FL_Right:
+            return 39;
+        case FL_Down:
+            return 40;
+        case FL_Insert:
+            return 45;
+        case FL_Delete:
+            return 46;
+        case FL_Meta_L:
+            return 91;
+        case FL_Meta_R:
+            return 92;
+        case FL_Menu:
+            return 93;
+        default:
+            return static_cast<Integer>(key & 0xFF);
     }
 }
 
 Integer ShiftState() {
     Integer shift = 0;
-    if (Fl::event_state(FL_SHIFT)) shift |= 1;
-    if (Fl::event_state(FL_CTRL)) shift |= 2;
-    if (Fl::event_state(FL_ALT)) shift |= 4;
+    if (Fl::event_state(FL_SHIFT))
+        shift |= 1;
+    if (Fl::event_state(FL_CTRL))
+        shift |= 2;
+    if (Fl::event_state(FL_ALT))
+        shift |= 4;
     return shift;
 }
 
 Integer ButtonState() {
     Integer buttons = 0;
-    if (Fl::event_state(FL_BUTTON1)) buttons |= 1;
-    if (Fl::event_state(FL_BUTTON3)) buttons |= 2;
-    if (Fl::event_state(FL_BUTTON2)) buttons |= 4;
+    if (Fl::event_state(FL_BUTTON1))
+        buttons |= 1;
+    if (Fl::event_state(FL_BUTTON3))
+        buttons |= 2;
+    if (Fl::event_state(FL_BUTTON2))
+        buttons |= 4;
     return buttons;
 }
 
 Integer PressedButton() {
     switch (Fl::event_button()) {
-        case FL_LEFT_MOUSE: return 1;
-        case FL_RIGHT_MOUSE: return 2;
-        case FL_MIDDLE_MOUSE: return 4;
-        default: return 0;
+        case FL_LEFT_MOUSE:
+            return 1;
+        case FL_RIGHT_MOUSE:
+            return 2;
+        case FL_MIDDLE_MOUSE:
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -81,7 +121,7 @@ Integer PressedButton() {
 
 // The FLTK window of a form: forwards input to the form and repaints from retained pixels.
 class FormWindow : public Fl_Double_Window {
-public:
+  public:
     FormWindow(FltkFormPeer& peer, int w, int h, bool hasControls)
         : Fl_Double_Window(w, h), m_peer(peer), m_hasControls(hasControls) {}
 
@@ -96,25 +136,29 @@ public:
                 return 1;
             case FL_KEYDOWN:
                 form.KeyDown(VirtualKey(Fl::event_key()), ShiftState());
-                if (!m_hasControls) return 1;
+                if (!m_hasControls)
+                    return 1;
                 break;
             case FL_PUSH:
                 form.MouseDown(PressedButton(), ShiftState(),
                                static_cast<float>(Fl::event_x() * kTwipsPerPixel),
                                static_cast<float>(Fl::event_y() * kTwipsPerPixel));
-                if (!m_hasControls) return 1;
+                if (!m_hasControls)
+                    return 1;
                 break;
             case FL_MOVE:
             case FL_DRAG:
                 form.MouseMove(ButtonState(), ShiftState(),
                                static_cast<float>(Fl::event_x() * kTwipsPerPixel),
                                static_cast<float>(Fl::event_y() * kTwipsPerPixel));
-                if (!m_hasControls) return 1;
+                if (!m_hasControls)
+                    return 1;
                 break;
             case FL_SHORTCUT:
             case FL_KEYUP:
             case FL_RELEASE:
-                if (!m_hasControls) return 1;
+                if (!m_hasControls)
+                    return 1;
                 break;
             default:
                 break;
@@ -140,7 +184,7 @@ public:
         }
     }
 
-private:
+  private:
     FltkFormPeer& m_peer;
     bool m_hasControls;
 };
@@ -152,8 +196,10 @@ FltkFormPeer::FltkFormPeer(FltkHost& host, Form& form) : m_host(host), m_form(fo
                                          [](const Control* c) { return c->Visible(); });
     m_window = std::make_unique<FormWindow>(*this, width, height, hasControls);
     m_window->copy_label(form.Caption().c_str());
-    if (form.Border() == BorderStyle::Borderless) m_window->border(0);
-    if (form.Border() == BorderStyle::FixedSingle) m_window->size_range(width, height, width, height);
+    if (form.Border() == BorderStyle::Borderless)
+        m_window->border(0);
+    if (form.Border() == BorderStyle::FixedSingle)
+        m_window->size_range(width, height, width, height);
     const ImageData& icon = form.Icon();
     if (icon.pixels != nullptr) {
         std::vector<unsigned char> bytes(static_cast<size_t>(icon.width) * icon.height * 3);
@@ -167,9 +213,9 @@ FltkFormPeer::FltkFormPeer(FltkHost& host, Form& form) : m_host(host), m_form(fo
     }
     MakeControls();
     m_window->end();
-    m_window->callback([](Fl_Widget*, void* data) {
-        static_cast<FltkFormPeer*>(data)->Owner().CloseRequested();
-    }, this);
+    m_window->callback(
+        [](Fl_Widget*, void* data) { static_cast<FltkFormPeer*>(data)->Owner().CloseRequested(); },
+        this);
 
     m_backing = std::make_shared<HeadlessBacking>(width, height);
     m_hWnd = gdi::RegisterWindow(m_backing);
@@ -179,7 +225,8 @@ FltkFormPeer::FltkFormPeer(FltkHost& host, Form& form) : m_host(host), m_form(fo
 FltkFormPeer::~FltkFormPeer() {
     m_host.PeerDestroyed(this);
     ReleaseGrabs();
-    if (m_hDC != 0) ReleaseDC(m_hWnd, m_hDC);
+    if (m_hDC != 0)
+        ReleaseDC(m_hWnd, m_hDC);
     gdi::UnregisterWindow(m_hWnd);
     m_screenBacking.reset();
     m_window->hide();
@@ -191,8 +238,9 @@ void FltkFormPeer::MakeControls() {
     // Widgets are made in tab order, so that keyboard focus moves in that order; a frame's
     // controls go inside its group.
     std::vector<Control*> controls = m_form.Controls();
-    std::stable_sort(controls.begin(), controls.end(),
-                     [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+    std::stable_sort(controls.begin(), controls.end(), [](const Control* a, const Control* b) {
+        return a->TabIndex() < b->TabIndex();
+    });
     struct Container {
         Control* control;
         Fl_Group* group;
@@ -205,9 +253,11 @@ void FltkFormPeer::MakeControls() {
         return std::find(placed.begin(), placed.end(), control) != placed.end();
     };
     std::function<void(Control*)> place = [&](Control* control) {
-        if (isPlaced(control)) return;
+        if (isPlaced(control))
+            return;
         // A container comes before the controls inside it, whatever its own tab index.
-        if (control->Container() != nullptr) place(control->Container());
+        if (control->Container() != nullptr)
+            place(control->Container());
         placed.push_back(control);
         int x = 0;
         int y = 0;
@@ -230,11 +280,13 @@ void FltkFormPeer::MakeControls() {
     };
     // In tab order: the toolkit moves the focus through a group's widgets in the order they were
     // made, and gives it first to the first one that takes it.
-    for (Control* control : controls) place(control);
+    for (Control* control : controls)
+        place(control);
 }
 
 HDC FltkFormPeer::hDC() {
-    if (m_hDC == 0) m_hDC = GetDC(m_hWnd);
+    if (m_hDC == 0)
+        m_hDC = GetDC(m_hWnd);
     return m_hDC;
 }
 
@@ -247,19 +299,24 @@ void FltkFormPeer::Show() {
     m_window->show();
     // The toolkit names only windows that a window manager manages; name this one too, so that
     // tools can find it.
-    if (m_window->override()) XStoreName(fl_display, fl_xid(m_window.get()), m_window->label());
+    if (m_window->override())
+        XStoreName(fl_display, fl_xid(m_window.get()), m_window->label());
     AttachScreenBacking();
-    if (!m_pointerShown) m_window->cursor(FL_CURSOR_NONE);
-    if (m_form.GrabsKeyboard()) TakeGrabs();
+    if (!m_pointerShown)
+        m_window->cursor(FL_CURSOR_NONE);
+    if (m_form.GrabsKeyboard())
+        TakeGrabs();
 }
 
 void FltkFormPeer::AttachScreenBacking() {
-    if (m_screenBacking || !m_window->shown()) return;
+    if (m_screenBacking || !m_window->shown())
+        return;
     // Make sure the X window exists before the image is made for it.
     Fl::check();
     m_screenBacking = X11WindowBacking::Create(fl_display, fl_xid(m_window.get()),
                                                m_backing->Width(), m_backing->Height());
-    if (!m_screenBacking) return;
+    if (!m_screenBacking)
+        return;
     const int rows = std::min(m_backing->Height(), m_screenBacking->Height());
     const int columns = std::min(m_backing->Width(), m_screenBacking->Width());
     for (int y = 0; y < rows; ++y) {
@@ -291,7 +348,8 @@ void FltkFormPeer::TakeGrabs() {
 }
 
 void FltkFormPeer::ReleaseGrabs() {
-    if (!m_grabbing) return;
+    if (!m_grabbing)
+        return;
     XUngrabKeyboard(fl_display, CurrentTime);
     XUngrabPointer(fl_display, CurrentTime);
     XFlush(fl_display);
@@ -308,7 +366,9 @@ void FltkFormPeer::Refresh() {
     Fl::flush();
 }
 
-bool FltkFormPeer::Visible() { return m_window->shown() && m_window->visible(); }
+bool FltkFormPeer::Visible() {
+    return m_window->shown() && m_window->visible();
+}
 
 void FltkFormPeer::Resize(int width, int height, bool maximized) {
     m_maximized = maximized;
@@ -323,22 +383,33 @@ void FltkFormPeer::Resize(int width, int height, bool maximized) {
     }
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (width == m_backing->Width() && height == m_backing->Height()) return;
+    if (width == m_backing->Width() && height == m_backing->Height())
+        return;
     m_screenBacking.reset();
     m_backing = std::make_shared<HeadlessBacking>(width, height);
     gdi::ReplaceWindowBacking(m_hWnd, m_backing);
-    if (m_window->shown()) AttachScreenBacking();
+    if (m_window->shown())
+        AttachScreenBacking();
 }
 
-void FltkFormPeer::SetCaption(const std::string& caption) { m_window->copy_label(caption.c_str()); }
+void FltkFormPeer::SetCaption(const std::string& caption) {
+    m_window->copy_label(caption.c_str());
+}
 
 void FltkFormPeer::ShowPointer(bool show) {
     m_pointerShown = show;
-    if (m_window->shown()) m_window->cursor(show ? FL_CURSOR_DEFAULT : FL_CURSOR_NONE);
+    if (m_window->shown())
+        m_window->cursor(show ? FL_CURSOR_DEFAULT : FL_CURSOR_NONE);
 }
 
 void FltkFormPeer::Raise(bool) {
-    if (m_window->shown()) XRaiseWindow(fl_display, fl_xid(m_window.get()));
+    if (m_window->shown())
+        XRaiseWindow(fl_display, fl_xid(m_window.get()));
+}
+
+void FltkFormPeer::Flush() {
+    if (m_screenBacking)
+        m_screenBacking->Flush();
 }
 
 void FltkFormPeer::Repaint(int x, int y, int w, int h) {

@@ -18,7 +18,7 @@ class X11WindowBacking;
 class WindowBacking;
 
 class FltkFormPeer : public FormPeer {
-public:
+  public:
     FltkFormPeer(FltkHost& host, Form& form);
     ~FltkFormPeer() override;
 
@@ -39,11 +39,13 @@ public:
     // Window placement requests (topmost, hide, show).
     void Raise(bool topmost);
 
+    // Sends what was pushed to the window on its way (once a frame is enough).
+    void Flush();
     // Called by the window.
     void Repaint(int x, int y, int w, int h);
     Form& Owner() { return m_form; }
 
-private:
+  private:
     void MakeControls();
     void TakeGrabs();
     void AttachScreenBacking();

@@ -22,7 +22,8 @@ namespace {
 std::string Join(const std::vector<std::string>& arguments) {
     std::string command;
     for (const std::string& argument : arguments) {
-        if (!command.empty()) command += ' ';
+        if (!command.empty())
+            command += ' ';
         command += argument;
     }
     return command;
@@ -44,8 +45,7 @@ bool WaitViewable(Window window) {
 
 // A modal message box: the text, an OK button, and the exclamation icon when asked for. It
 // takes the keyboard, so that Return answers it even without a window manager.
-void ShowMessageBox(const std::string& text, int style, const std::string& title,
-                    bool overSaver) {
+void ShowMessageBox(const std::string& text, int style, const std::string& title, bool overSaver) {
     const int margin = 14;
     const int iconSize = (style & vbExclamation) ? 36 : 0;
     const int wrapWidth = 380;
@@ -81,11 +81,13 @@ void ShowMessageBox(const std::string& text, int style, const std::string& title
     auto* message = new Fl_Box(margin * 2 + iconSize, margin, textW, textH);
     message->copy_label(text.c_str());
     message->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP);
-    auto* ok = new Fl_Return_Button((w - buttonW) / 2, h - margin - buttonH, buttonW, buttonH, "OK");
+    auto* ok =
+        new Fl_Return_Button((w - buttonW) / 2, h - margin - buttonH, buttonW, buttonH, "OK");
     ok->callback([](Fl_Widget* button, void*) { button->window()->hide(); });
     window.end();
     window.set_modal();
-    if (overSaver) window.set_override();
+    if (overSaver)
+        window.set_override();
     int sx, sy, sw, sh;
     Fl::screen_xywh(sx, sy, sw, sh, 0);
     window.position(sx + (sw - w) / 2, sy + (sh - h) / 2);
@@ -103,8 +105,10 @@ void ShowMessageBox(const std::string& text, int style, const std::string& title
         }
     }
     ok->take_focus();
-    while (window.shown()) Fl::wait();
-    if (grabbed) XUngrabKeyboard(fl_display, CurrentTime);
+    while (window.shown())
+        Fl::wait();
+    if (grabbed)
+        XUngrabKeyboard(fl_display, CurrentTime);
 }
 
 }  // namespace
@@ -118,7 +122,8 @@ FltkHost::FltkHost(const std::vector<std::string>& arguments)
 FltkHost::~FltkHost() = default;
 
 void FltkHost::EnsureDisplay() {
-    if (m_displayOpen) return;
+    if (m_displayOpen)
+        return;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "glimmerdel: cannot open the X display \"%s\"\n",
@@ -129,7 +134,8 @@ void FltkHost::EnsureDisplay() {
     fl_open_display(display);
     m_displayOpen = true;
     gdi::SetForeignWindowResolver([](HWND hWnd) -> std::shared_ptr<WindowBacking> {
-        if (hWnd <= 0) return nullptr;
+        if (hWnd <= 0)
+            return nullptr;
         return X11WindowBacking::OpenForeign(fl_display, static_cast<Window>(hWnd));
     });
 }
@@ -149,11 +155,20 @@ Long FltkHost::ScreenHeightTwips() {
 }
 
 void FltkHost::DoEvents() {
-    if (m_displayOpen) Fl::check();
+    if (!m_displayOpen)
+        return;
+    for (FltkFormPeer* peer : m_peers)
+        peer->Flush();
+    Fl::check();
 }
 
 void FltkHost::WaitForEvents(Long timeoutMs) {
-    const double seconds = std::max<Long>(timeoutMs, 0) / 1000.0;
+    // The caller counts in whole ticks of the millisecond clock: sleep until the tick count has
+    // moved on by timeoutMs, to the tick's boundary rather than a whole millisecond from now,
+    // so that a wait for a deadline ends when the deadline comes and not up to a tick later.
+    const std::uint64_t now = posix_env::MonotonicNanoseconds();
+    const std::uint64_t boundary = (now / 1000000 + std::max<Long>(timeoutMs, 0)) * 1000000;
+    const double seconds = (boundary - std::min(boundary, now)) / 1e9 + 20e-6;
     if (m_displayOpen) {
         Fl::wait(seconds);
     } else if (seconds > 0) {
@@ -161,13 +176,21 @@ void FltkHost::WaitForEvents(Long timeoutMs) {
     }
 }
 
-std::uint32_t FltkHost::GetTickCount() { return posix_env::MonotonicMilliseconds(); }
+std::uint32_t FltkHost::GetTickCount() {
+    return posix_env::MonotonicMilliseconds();
+}
 
-double FltkHost::Timer() { return posix_env::SecondsSinceLocalMidnight(); }
+double FltkHost::Timer() {
+    return posix_env::SecondsSinceLocalMidnight();
+}
 
-std::string FltkHost::Dir(const std::string& path) { return posix_env::FileNameIfExists(path); }
+std::string FltkHost::Dir(const std::string& path) {
+    return posix_env::FileNameIfExists(path);
+}
 
-void FltkHost::Randomize() { m_random.Stir(posix_env::MonotonicNanoseconds()); }
+void FltkHost::Randomize() {
+    m_random.Stir(posix_env::MonotonicNanoseconds());
+}
 
 int FltkHost::MsgBox(const std::string& text, int style, const std::string& title) {
     EnsureDisplay();
@@ -183,7 +206,8 @@ int FltkHost::MsgBox(const std::string& text, int style, const std::string& titl
 }
 
 void FltkHost::Shell(const std::string& path) {
-    if (!posix_env::StartDetached({path})) throw RuntimeError(53, "File not found: " + path);
+    if (!posix_env::StartDetached({path}))
+        throw RuntimeError(53, "File not found: " + path);
 }
 
 Long FltkHost::ShellExecute(const std::string& target) {
@@ -192,20 +216,23 @@ Long FltkHost::ShellExecute(const std::string& target) {
 }
 
 Long FltkHost::InternetGetConnectedState(std::uint32_t* flags, std::uint32_t) {
-    if (flags != nullptr) *flags = 0;
+    if (flags != nullptr)
+        *flags = 0;
     return posix_env::NetworkInterfaceUp() ? 1 : 0;
 }
 
 void FltkHost::EndProgram(int status) {
     std::fflush(stdout);
     std::fflush(stderr);
-    if (m_displayOpen) XSync(fl_display, False);
+    if (m_displayOpen)
+        XSync(fl_display, False);
     _exit(status);
 }
 
 int FltkHost::ShowCursor(BOOL show) {
     m_cursorCount += show ? 1 : -1;
-    for (FltkFormPeer* peer : m_peers) peer->ShowPointer(m_cursorCount >= 0);
+    for (FltkFormPeer* peer : m_peers)
+        peer->ShowPointer(m_cursorCount >= 0);
     return m_cursorCount;
 }
 
@@ -215,17 +242,24 @@ BOOL FltkHost::SystemParametersInfoA(std::uint32_t, std::uint32_t, void*, std::u
 
 BOOL FltkHost::SetWindowPos(HWND hWnd, HWND insertAfter, int, int, int, int, std::uint32_t flags) {
     FltkFormPeer* peer = PeerOf(hWnd);
-    if (peer == nullptr) return FALSE;
-    if (flags & SWP_HIDEWINDOW) peer->Hide();
-    if (flags & SWP_SHOWWINDOW) peer->Show();
-    if (insertAfter == HWND_TOPMOST) peer->Raise(true);
+    if (peer == nullptr)
+        return FALSE;
+    if (flags & SWP_HIDEWINDOW)
+        peer->Hide();
+    if (flags & SWP_SHOWWINDOW)
+        peer->Show();
+    if (insertAfter == HWND_TOPMOST)
+        peer->Raise(true);
     return TRUE;
 }
 
-HWND FltkHost::FindWindowA(const char*, const char*) { return 0; }
+HWND FltkHost::FindWindowA(const char*, const char*) {
+    return 0;
+}
 
 BOOL FltkHost::GetVersionExA(OSVERSIONINFOA* info) {
-    if (info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE;
+    if (info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
+        return FALSE;
     info->dwMajorVersion = 6;
     info->dwMinorVersion = 0;
     info->dwBuildNumber = 0;
@@ -235,7 +269,8 @@ BOOL FltkHost::GetVersionExA(OSVERSIONINFOA* info) {
 }
 
 Long FltkHost::RegOpenKeyExA(HKEY, const char*, std::uint32_t, std::uint32_t, HKEY* result) {
-    if (result != nullptr) *result = 0;
+    if (result != nullptr)
+        *result = 0;
     return ERROR_FILE_NOT_FOUND;  // no registry here
 }
 
@@ -244,9 +279,13 @@ Long FltkHost::RegQueryValueExA(HKEY, const char*, std::uint32_t*, std::uint32_t
     return ERROR_FILE_NOT_FOUND;
 }
 
-Long FltkHost::RegCloseKey(HKEY) { return ERROR_SUCCESS; }
+Long FltkHost::RegCloseKey(HKEY) {
+    return ERROR_SUCCESS;
+}
 
-Long FltkHost::VerifyScreenSavePwd(HWND) { return 1; }
+Long FltkHost::VerifyScreenSavePwd(HWND) {
+    return 1;
+}
 
 Long FltkHost::PwdChangePasswordA(const char*, HWND, std::uint32_t, std::uint32_t) {
     return 0;  // the screen locker owns the password here: nothing to change
@@ -262,11 +301,14 @@ void FltkHost::PeerCreated(FltkFormPeer* peer) {
     peer->ShowPointer(m_cursorCount >= 0);
 }
 
-void FltkHost::PeerDestroyed(FltkFormPeer* peer) { m_peers.erase(peer); }
+void FltkHost::PeerDestroyed(FltkFormPeer* peer) {
+    m_peers.erase(peer);
+}
 
 FltkFormPeer* FltkHost::PeerOf(HWND hWnd) {
     for (FltkFormPeer* peer : m_peers) {
-        if (peer->hWnd() == hWnd) return peer;
+        if (peer->hWnd() == hWnd)
+            return peer;
     }
     return nullptr;
 }

@@ -14,7 +14,7 @@
 class FltkFormPeer;
 
 class FltkHost : public HostServices {
-public:
+  public:
     // arguments: the program's arguments after its name.
     explicit FltkHost(const std::vector<std::string>& arguments);
     ~FltkHost() override;
@@ -63,7 +63,7 @@ public:
     void PeerCreated(FltkFormPeer* peer);
     void PeerDestroyed(FltkFormPeer* peer);
 
-private:
+  private:
     void EnsureDisplay();
     FltkFormPeer* PeerOf(HWND hWnd);
 

@@ -11,7 +11,8 @@ int g_loadedForms = 0;
 
 int TwipsToPixels(double twips, Long twipsPerPixel) {
     const Long factor = twipsPerPixel;
-    if (factor <= 0) return 0;
+    if (factor <= 0)
+        return 0;
     const long long rounded = std::llround(twips);
     return static_cast<int>(rounded / factor);
 }
@@ -21,7 +22,8 @@ Form::Form(std::string name) : m_name(std::move(name)) {}
 
 Form::~Form() {
     if (m_peer) {
-        for (Control* control : m_controls) control->DetachPeer();
+        for (Control* control : m_controls)
+            control->DetachPeer();
         m_peer.reset();
         --g_loadedForms;
     }
@@ -29,11 +31,13 @@ Form::~Form() {
 
 void Form::SetCaption(const std::string& caption) {
     m_caption = caption;
-    if (m_peer) m_peer->SetCaption(caption);
+    if (m_peer)
+        m_peer->SetCaption(caption);
 }
 
 void Form::Load() {
-    if (m_peer || m_loading) return;
+    if (m_peer || m_loading)
+        return;
     m_loading = true;
     m_peer = Host().CreateFormPeer(*this);
     m_loading = false;
@@ -43,30 +47,40 @@ void Form::Load() {
 
 void Form::Show() {
     Load();
-    if (m_peer) m_peer->Show();
+    if (m_peer)
+        m_peer->Show();
 }
 
 void Form::Hide() {
-    if (m_peer) m_peer->Hide();
+    if (m_peer)
+        m_peer->Hide();
 }
 
 void Form::Refresh() {
-    if (m_peer) m_peer->Refresh();
+    if (m_peer)
+        m_peer->Refresh();
 }
 
 void Form::Unload() {
-    if (!m_peer) return;
+    if (!m_peer)
+        return;
     Integer cancel = 0;
     Form_Unload(cancel);
-    if (cancel != 0 || !m_peer) return;
-    for (Control* control : m_controls) control->DetachPeer();
+    if (cancel != 0 || !m_peer)
+        return;
+    for (Control* control : m_controls)
+        control->DetachPeer();
     m_peer.reset();
     --g_loadedForms;
 }
 
-bool Form::Visible() const { return m_peer && m_peer->Visible(); }
+bool Form::Visible() const {
+    return m_peer && m_peer->Visible();
+}
 
-int Form::LoadedCount() { return g_loadedForms; }
+int Form::LoadedCount() {
+    return g_loadedForms;
+}
 
 HWND Form::hWnd() {
     Load();
@@ -94,27 +108,35 @@ void Form::SetWindowState(WindowState state) {
 }
 
 void Form::ApplySize() {
-    if (!m_peer) return;
+    if (!m_peer)
+        return;
     m_peer->Resize(ClientWidthPixels(), ClientHeightPixels(), m_state == WindowState::Maximized);
 }
 
 float Form::ScaleWidth() {
-    if (m_state == WindowState::Maximized) return static_cast<float>(Host().ScreenWidthTwips());
+    if (m_state == WindowState::Maximized)
+        return static_cast<float>(Host().ScreenWidthTwips());
     return static_cast<float>(m_width);
 }
 
 float Form::ScaleHeight() {
-    if (m_state == WindowState::Maximized) return static_cast<float>(Host().ScreenHeightTwips());
+    if (m_state == WindowState::Maximized)
+        return static_cast<float>(Host().ScreenHeightTwips());
     return static_cast<float>(m_height);
 }
 
-int Form::ClientWidthPixels() { return TwipsToPixels(ScaleWidth(), Host().TwipsPerPixelX()); }
+int Form::ClientWidthPixels() {
+    return TwipsToPixels(ScaleWidth(), Host().TwipsPerPixelX());
+}
 
-int Form::ClientHeightPixels() { return TwipsToPixels(ScaleHeight(), Host().TwipsPerPixelY()); }
+int Form::ClientHeightPixels() {
+    return TwipsToPixels(ScaleHeight(), Host().TwipsPerPixelY());
+}
 
-void Form::AddControl(Control& control) { m_controls.push_back(&control); }
+void Form::AddControl(Control& control) {
+    m_controls.push_back(&control);
+}
 
 void Form::RemoveControl(Control& control) {
-    m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), &control),
-                     m_controls.end());
+    m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), &control), m_controls.end());
 }

@@ -22,7 +22,7 @@ enum class WindowState { Normal, Maximized };
 
 // The window behind a loaded form, made by the host.
 class FormPeer {
-public:
+  public:
     virtual ~FormPeer() = default;
     virtual HWND hWnd() = 0;
     // The client area's DC: drawing on it goes straight to the window.
@@ -37,7 +37,7 @@ public:
 };
 
 class Form : public RenderObject {
-public:
+  public:
     explicit Form(std::string name);
     ~Form() override;
     Form(const Form&) = delete;
@@ -96,7 +96,7 @@ public:
     // The window's own close command (title-bar button, Escape in a dialog): unloads it.
     void CloseRequested() { Unload(); }
 
-protected:
+  protected:
     virtual void Form_Load() {}
     virtual void Form_Unload(Integer& Cancel) { (void)Cancel; }
     virtual void Form_KeyDown(Integer KeyCode, Integer Shift) { (void)KeyCode, (void)Shift; }
@@ -107,7 +107,7 @@ protected:
         (void)Button, (void)Shift, (void)X, (void)Y;
     }
 
-private:
+  private:
     friend class Control;
     void AddControl(Control& control);
     void RemoveControl(Control& control);

@@ -4,7 +4,7 @@
 #include "platform/Control.h"
 
 class Frame : public Control {
-public:
+  public:
     Frame(Form& form, Control* container, std::string name)
         : Control(form, container, std::move(name), ControlKind::Frame) {}
 };

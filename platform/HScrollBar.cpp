@@ -18,11 +18,17 @@ Integer HScrollBar::Value() const {
 }
 
 void HScrollBar::SetValue(Integer value) {
-    if (value < m_min || value > m_max) throw RuntimeError(380, "Invalid property value");
+    if (value < m_min || value > m_max)
+        throw RuntimeError(380, "Invalid property value");
     m_value = value;
-    if (Peer()) Peer()->SetValue(value);
+    if (Peer())
+        Peer()->SetValue(value);
 }
 
-void HScrollBar::SyncPeer() { Peer()->SetValue(m_value); }
+void HScrollBar::SyncPeer() {
+    Peer()->SetValue(m_value);
+}
 
-void HScrollBar::CaptureFromPeer() { m_value = static_cast<Integer>(Peer()->Value()); }
+void HScrollBar::CaptureFromPeer() {
+    m_value = static_cast<Integer>(Peer()->Value());
+}

@@ -5,7 +5,7 @@
 #include "platform/Control.h"
 
 class HScrollBar : public Control {
-public:
+  public:
     HScrollBar(Form& form, Control* container, std::string name);
 
     // The designed range and steps; the value is set to Min.
@@ -20,11 +20,11 @@ public:
     // Throws RuntimeError (invalid property value) outside Min to Max.
     void SetValue(Integer value);
 
-protected:
+  protected:
     void SyncPeer() override;
     void CaptureFromPeer() override;
 
-private:
+  private:
     Integer m_min = 0;
     Integer m_max = 32767;
     Integer m_smallChange = 1;

@@ -8,7 +8,7 @@
 #include "platform/WindowBacking.h"
 
 class HeadlessBacking : public WindowBacking {
-public:
+  public:
     HeadlessBacking(int width, int height, std::uint32_t fill = 0);
 
     int Width() const override { return m_width; }
@@ -17,11 +17,13 @@ public:
     int Stride() const override { return m_width; }
     void Present(int x, int y, int w, int h) override;
 
-    std::uint32_t Pixel(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
+    std::uint32_t Pixel(int x, int y) const {
+        return m_pixels[static_cast<size_t>(y) * m_width + x];
+    }
     long long PresentCount() const { return m_presents; }
     long long PresentedArea() const { return m_presentedArea; }
 
-private:
+  private:
     int m_width;
     int m_height;
     std::vector<std::uint32_t> m_pixels;

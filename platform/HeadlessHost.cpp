@@ -20,19 +20,21 @@ std::string Lower(std::string text) {
 
 // A form's window without a display: retained pixels of the client size.
 class HeadlessFormPeer : public FormPeer {
-public:
+  public:
     explicit HeadlessFormPeer(Form& form) : m_form(form) {
         m_backing = std::make_shared<HeadlessBacking>(std::max(form.ClientWidthPixels(), 1),
                                                       std::max(form.ClientHeightPixels(), 1));
         m_hWnd = gdi::RegisterWindow(m_backing);
     }
     ~HeadlessFormPeer() override {
-        if (m_hDC != 0) ReleaseDC(m_hWnd, m_hDC);
+        if (m_hDC != 0)
+            ReleaseDC(m_hWnd, m_hDC);
         gdi::UnregisterWindow(m_hWnd);
     }
     HWND hWnd() override { return m_hWnd; }
     HDC hDC() override {
-        if (m_hDC == 0) m_hDC = GetDC(m_hWnd);
+        if (m_hDC == 0)
+            m_hDC = GetDC(m_hWnd);
         return m_hDC;
     }
     void Show() override { m_visible = true; }
@@ -42,7 +44,8 @@ public:
     void Resize(int width, int height, bool) override {
         width = std::max(width, 1);
         height = std::max(height, 1);
-        if (width == m_backing->Width() && height == m_backing->Height()) return;
+        if (width == m_backing->Width() && height == m_backing->Height())
+            return;
         m_backing = std::make_shared<HeadlessBacking>(width, height);
         gdi::ReplaceWindowBacking(m_hWnd, m_backing);
     }
@@ -50,7 +53,7 @@ public:
     HeadlessBacking* Backing() { return m_backing.get(); }
     Form& Owner() { return m_form; }
 
-private:
+  private:
     Form& m_form;
     std::shared_ptr<HeadlessBacking> m_backing;
     HWND m_hWnd = 0;
@@ -92,12 +95,14 @@ HeadlessBacking* HeadlessHost::BackingOf(Form& form) {
 
 void HeadlessHost::DoEvents() {
     ++m_eventPasses;
-    if (m_onEvents) m_onEvents();
+    if (m_onEvents)
+        m_onEvents();
     // Handlers run nested and may queue more input or end the program: take one at a time.
     while (!m_input.empty()) {
         const QueuedInput input = m_input.front();
         m_input.pop_front();
-        if (!input.form->Loaded()) continue;
+        if (!input.form->Loaded())
+            continue;
         switch (input.kind) {
             case QueuedInput::Key:
                 input.form->KeyDown(input.code, input.shift);
@@ -126,20 +131,26 @@ double HeadlessHost::Timer() {
     return std::fmod(m_timeOfDay + elapsed, 86400.0);
 }
 
-std::string HeadlessHost::Dir(const std::string& path) { return posix_env::FileNameIfExists(path); }
+std::string HeadlessHost::Dir(const std::string& path) {
+    return posix_env::FileNameIfExists(path);
+}
 
-void HeadlessHost::Randomize() { m_random.Stir(m_tick); }
+void HeadlessHost::Randomize() {
+    m_random.Stir(m_tick);
+}
 
 int HeadlessHost::MsgBox(const std::string& text, int style, const std::string& title) {
     m_calls.push_back("MsgBox");
     m_messageBoxes.push_back({text, style, title});
-    if (m_onMessageBox) m_onMessageBox(m_messageBoxes.back());
+    if (m_onMessageBox)
+        m_onMessageBox(m_messageBoxes.back());
     return vbOK;
 }
 
 void HeadlessHost::Shell(const std::string& path) {
     m_calls.push_back("Shell(" + path + ")");
-    if (!posix_env::IsExecutableFile(path)) throw RuntimeError(53, "File not found: " + path);
+    if (!posix_env::IsExecutableFile(path))
+        throw RuntimeError(53, "File not found: " + path);
     m_launched.push_back(path);
 }
 
@@ -150,7 +161,8 @@ Long HeadlessHost::ShellExecute(const std::string& target) {
 }
 
 Long HeadlessHost::InternetGetConnectedState(std::uint32_t* flags, std::uint32_t) {
-    if (flags != nullptr) *flags = 0;
+    if (flags != nullptr)
+        *flags = 0;
     return m_online ? 1 : 0;
 }
 
@@ -162,8 +174,8 @@ void HeadlessHost::EndProgram(int status) {
 
 int HeadlessHost::ShowCursor(BOOL show) {
     m_cursorCount += show ? 1 : -1;
-    m_calls.push_back("ShowCursor(" + std::to_string(show ? 1 : 0) + ")=" +
-                      std::to_string(m_cursorCount));
+    m_calls.push_back("ShowCursor(" + std::to_string(show ? 1 : 0) +
+                      ")=" + std::to_string(m_cursorCount));
     return m_cursorCount;
 }
 
@@ -178,9 +190,8 @@ BOOL HeadlessHost::SystemParametersInfoA(std::uint32_t action, std::uint32_t par
 BOOL HeadlessHost::SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy,
                                 std::uint32_t flags) {
     m_calls.push_back("SetWindowPos(" + std::to_string(hWnd) + "," + std::to_string(insertAfter) +
-                      "," + std::to_string(x) + "," + std::to_string(y) + "," +
-                      std::to_string(cx) + "," + std::to_string(cy) + "," +
-                      std::to_string(flags) + ")");
+                      "," + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(cx) +
+                      "," + std::to_string(cy) + "," + std::to_string(flags) + ")");
     return hWnd != 0 ? TRUE : FALSE;
 }
 
@@ -191,7 +202,8 @@ HWND HeadlessHost::FindWindowA(const char* className, const char* windowName) {
 }
 
 BOOL HeadlessHost::GetVersionExA(OSVERSIONINFOA* info) {
-    if (info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE;
+    if (info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
+        return FALSE;
     info->dwPlatformId = m_platformId;
     return TRUE;
 }
@@ -212,16 +224,22 @@ Long HeadlessHost::RegOpenKeyExA(HKEY key, const char* subKey, std::uint32_t, st
 Long HeadlessHost::RegQueryValueExA(HKEY key, const char* valueName, std::uint32_t*,
                                     std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
     const auto open = m_openKeys.find(key);
-    if (open == m_openKeys.end() || valueName == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (open == m_openKeys.end() || valueName == nullptr)
+        return ERROR_FILE_NOT_FOUND;
     const auto it = m_registry.find(open->second + Lower(valueName));
-    if (it == m_registry.end()) return ERROR_FILE_NOT_FOUND;
+    if (it == m_registry.end())
+        return ERROR_FILE_NOT_FOUND;
     const RegistryValue& value = it->second;
-    if (type != nullptr) *type = value.type;
-    if (size == nullptr) return ERROR_SUCCESS;
+    if (type != nullptr)
+        *type = value.type;
+    if (size == nullptr)
+        return ERROR_SUCCESS;
     const std::uint32_t available = *size;
     *size = static_cast<std::uint32_t>(value.data.size());
-    if (data == nullptr) return ERROR_SUCCESS;
-    if (value.data.size() > available) return ERROR_MORE_DATA;
+    if (data == nullptr)
+        return ERROR_SUCCESS;
+    if (value.data.size() > available)
+        return ERROR_MORE_DATA;
     std::memcpy(data, value.data.data(), value.data.size());
     return ERROR_SUCCESS;
 }

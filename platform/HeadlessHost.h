@@ -23,7 +23,7 @@ struct ProgramEnded {
 };
 
 class HeadlessHost : public HostServices {
-public:
+  public:
     HeadlessHost();
     ~HeadlessHost() override;
 
@@ -116,7 +116,7 @@ public:
                             std::uint32_t reserved2) override;
     std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
 
-private:
+  private:
     struct QueuedInput {
         Form* form;
         enum { Key, Down, Move } kind;

@@ -7,10 +7,15 @@ HostServices* g_host = nullptr;
 }
 
 HostServices& Host() {
-    if (g_host == nullptr) throw ObjectMissingError("no host services installed");
+    if (g_host == nullptr)
+        throw ObjectMissingError("no host services installed");
     return *g_host;
 }
 
-void SetHost(HostServices* host) { g_host = host; }
+void SetHost(HostServices* host) {
+    g_host = host;
+}
 
-bool HasHost() { return g_host != nullptr; }
+bool HasHost() {
+    return g_host != nullptr;
+}

@@ -58,7 +58,7 @@ inline constexpr std::uint32_t SWP_HIDEWINDOW = 0x0080;
 inline constexpr std::uint32_t SPI_SETSCREENSAVERRUNNING = 97;
 
 class HostServices {
-public:
+  public:
     virtual ~HostServices() = default;
 
     // --- The screen ---------------------------------------------------------------------
@@ -120,8 +120,7 @@ public:
     virtual Long RegOpenKeyExA(HKEY key, const char* subKey, std::uint32_t options,
                                std::uint32_t desired, HKEY* result) = 0;
     virtual Long RegQueryValueExA(HKEY key, const char* valueName, std::uint32_t* reserved,
-                                  std::uint32_t* type, std::uint8_t* data,
-                                  std::uint32_t* size) = 0;
+                                  std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) = 0;
     virtual Long RegCloseKey(HKEY key) = 0;
     // The older system family's screen-saver password check; nonzero low word: confirmed.
     virtual Long VerifyScreenSavePwd(HWND hWnd) = 0;

@@ -5,13 +5,13 @@
 #include "platform/ImageData.h"
 
 class ImageControl : public Control {
-public:
+  public:
     ImageControl(Form& form, Control* container, std::string name)
         : Control(form, container, std::move(name), ControlKind::Image) {}
 
     const ImageData& Picture() const { return m_picture; }
     void SetPicture(const ImageData& picture) { m_picture = picture; }
 
-private:
+  private:
     ImageData m_picture;
 };

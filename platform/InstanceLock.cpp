@@ -11,7 +11,8 @@
 namespace {
 std::string DefaultLockPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && *runtime == '/') return std::string(runtime) + "/glimmerdel.lock";
+    if (runtime != nullptr && *runtime == '/')
+        return std::string(runtime) + "/glimmerdel.lock";
     const char* tmp = std::getenv("TMPDIR");
     const std::string folder = tmp != nullptr && *tmp == '/' ? tmp : "/tmp";
     return folder + "/glimmerdel-" + std::to_string(getuid()) + ".lock";
@@ -26,9 +27,11 @@ int Lock(int fd, int operation) {
 }  // namespace
 
 InstanceLock::InstanceLock(std::string path) {
-    if (path.empty()) path = DefaultLockPath();
+    if (path.empty())
+        path = DefaultLockPath();
     m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (m_fd < 0) return;  // no lock file: every instance counts as the first
+    if (m_fd < 0)
+        return;  // no lock file: every instance counts as the first
     if (Lock(m_fd, LOCK_EX | LOCK_NB) == 0) {
         Lock(m_fd, LOCK_SH);  // now let later instances see this one
     } else {
@@ -39,5 +42,6 @@ InstanceLock::InstanceLock(std::string path) {
 }
 
 InstanceLock::~InstanceLock() {
-    if (m_fd >= 0) close(m_fd);
+    if (m_fd >= 0)
+        close(m_fd);
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 class InstanceLock {
-public:
+  public:
     // path: the lock file; empty picks one in $XDG_RUNTIME_DIR, else the temporary folder.
     explicit InstanceLock(std::string path = "");
     ~InstanceLock();
@@ -16,7 +16,7 @@ public:
     // True when another instance held the lock when this one started.
     bool OtherInstanceRunning() const { return m_otherRunning; }
 
-private:
+  private:
     int m_fd = -1;
     bool m_otherRunning = false;
 };

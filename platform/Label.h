@@ -4,7 +4,7 @@
 #include "platform/Control.h"
 
 class Label : public Control {
-public:
+  public:
     Label(Form& form, Control* container, std::string name)
         : Control(form, container, std::move(name), ControlKind::Label) {}
 };

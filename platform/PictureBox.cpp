@@ -7,7 +7,9 @@
 PictureBox::PictureBox(Form& form, Control* container, std::string name)
     : Control(form, container, std::move(name), ControlKind::PictureBox) {}
 
-PictureBox::~PictureBox() { FreeImage(); }
+PictureBox::~PictureBox() {
+    FreeImage();
+}
 
 void PictureBox::SetPicture(const ImageData& picture, bool autoSize) {
     FreeImage();
@@ -19,12 +21,14 @@ void PictureBox::SetPicture(const ImageData& picture, bool autoSize) {
 }
 
 HDC PictureBox::hDC() {
-    if (m_hDC != 0) return m_hDC;
+    if (m_hDC != 0)
+        return m_hDC;
     const Long twipsPerPixelX = Host().TwipsPerPixelX();
     const Long twipsPerPixelY = Host().TwipsPerPixelY();
     const int width = twipsPerPixelX > 0 ? Width() / twipsPerPixelX : 0;
     const int height = twipsPerPixelY > 0 ? Height() / twipsPerPixelY : 0;
-    if (width <= 0 || height <= 0) return 0;
+    if (width <= 0 || height <= 0)
+        return 0;
 
     std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height, m_backColor);
     if (m_picture.pixels != nullptr) {
@@ -36,7 +40,8 @@ HDC PictureBox::hDC() {
         }
     }
     m_hBmp = gdi::CreateBitmapFromPixels(width, height, pixels.data(), width);
-    if (m_hBmp == 0) return 0;
+    if (m_hBmp == 0)
+        return 0;
     m_hDC = CreateCompatibleDC(0);
     if (m_hDC == 0) {
         DeleteObject(m_hBmp);

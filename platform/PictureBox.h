@@ -9,7 +9,7 @@
 #include "platform/gdi.h"
 
 class PictureBox : public Control, public RenderObject {
-public:
+  public:
     PictureBox(Form& form, Control* container, std::string name);
     ~PictureBox() override;
 
@@ -24,7 +24,7 @@ public:
     float ScaleWidth() override { return static_cast<float>(Width()); }
     float ScaleHeight() override { return static_cast<float>(Height()); }
 
-private:
+  private:
     void FreeImage();
 
     ImageData m_picture;

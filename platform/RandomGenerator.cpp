@@ -8,11 +8,14 @@ std::uint64_t SplitMix(std::uint64_t& x) {
     return z ^ (z >> 31);
 }
 
-std::uint64_t Rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+std::uint64_t Rotl(std::uint64_t x, int k) {
+    return (x << k) | (x >> (64 - k));
+}
 }  // namespace
 
 RandomGenerator::RandomGenerator(std::uint64_t seed) {
-    for (auto& word : m_state) word = SplitMix(seed);
+    for (auto& word : m_state)
+        word = SplitMix(seed);
 }
 
 void RandomGenerator::Stir(std::uint64_t entropy) {

@@ -5,13 +5,13 @@
 #include <cstdint>
 
 class RandomGenerator {
-public:
+  public:
     explicit RandomGenerator(std::uint64_t seed = 0x9E3779B97F4A7C15ull);
 
     void Stir(std::uint64_t entropy);
     double Next();  // [0, 1)
 
-private:
+  private:
     std::uint64_t NextBits();
     std::uint64_t m_state[4];
 };

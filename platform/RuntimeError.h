@@ -6,28 +6,28 @@
 #include <string>
 
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(int code, const std::string& what) : std::runtime_error(what), m_code(code) {}
     int Code() const { return m_code; }
 
-private:
+  private:
     int m_code;
 };
 
 // A text that is not a number where a number is needed.
 class ConversionError : public RuntimeError {
-public:
+  public:
     explicit ConversionError(const std::string& what) : RuntimeError(13, what) {}
 };
 
 // A number outside the range of its target type.
 class OverflowError : public RuntimeError {
-public:
+  public:
     explicit OverflowError(const std::string& what) : RuntimeError(6, what) {}
 };
 
 // A member used on an object that does not exist (yet, or any more).
 class ObjectMissingError : public RuntimeError {
-public:
+  public:
     explicit ObjectMissingError(const std::string& what) : RuntimeError(91, what) {}
 };

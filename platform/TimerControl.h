@@ -5,7 +5,7 @@
 #include "platform/Control.h"
 
 class TimerControl : public Control {
-public:
+  public:
     TimerControl(Form& form, std::string name, Long interval, bool enabled)
         : Control(form, nullptr, std::move(name), ControlKind::Timer),
           m_interval(interval),
@@ -16,7 +16,7 @@ public:
     Long Interval() const { return m_interval; }
     bool Enabled() const { return m_enabled; }
 
-private:
+  private:
     Long m_interval;
     bool m_enabled;
 };

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 class WindowBacking {
-public:
+  public:
     virtual ~WindowBacking() = default;
 
     virtual int Width() const = 0;

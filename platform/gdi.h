@@ -87,7 +87,7 @@ ScreenMetrics GetScreenMetrics();
 
 // Anything the tiled background can be drawn onto: a form or a picture box.
 class RenderObject {
-public:
+  public:
     virtual ~RenderObject() = default;
     virtual float ScaleWidth() = 0;   // inner width in twips
     virtual float ScaleHeight() = 0;  // inner height in twips
@@ -97,7 +97,7 @@ public:
 // A picture object: holds a bitmap (what the windowing layer gives a picture box, or a picture
 // built in memory) and exposes its handle. It owns the bitmap and frees it when destroyed.
 class PictureObject {
-public:
+  public:
     PictureObject() = default;
     explicit PictureObject(HBITMAP owned) : m_hBitmap(owned) {}
     ~PictureObject();
@@ -109,7 +109,7 @@ public:
                                                      const std::uint32_t* pixels, int stride);
     HBITMAP Handle() const { return m_hBitmap; }
 
-private:
+  private:
     HBITMAP m_hBitmap = 0;
 };
 

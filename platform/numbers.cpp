@@ -9,27 +9,38 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Scans a decimal number at the start of text: [sign] digits [. digits] [e|E [sign] digits],
 // with at least one digit in the mantissa. Returns how many characters it covers (0: none).
 size_t ScanNumber(std::string_view text) {
     size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
     size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i, ++digits;
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+        while (i < text.size() && IsDigit(text[i]))
+            ++i, ++digits;
     }
-    if (digits == 0) return 0;
+    if (digits == 0)
+        return 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
         size_t expDigits = 0;
-        while (j < text.size() && IsDigit(text[j])) ++j, ++expDigits;
-        if (expDigits > 0) i = j;
+        while (j < text.size() && IsDigit(text[j]))
+            ++j, ++expDigits;
+        if (expDigits > 0)
+            i = j;
     }
     return i;
 }
@@ -45,53 +56,68 @@ double ParseScanned(std::string_view number) {
 double TextToNumber(std::string_view text) {
     size_t begin = 0;
     size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
     const std::string_view body = text.substr(begin, end - begin);
     const size_t length = ScanNumber(body);
     if (length == 0 || length != body.size()) {
         throw ConversionError("Type mismatch: \"" + std::string(text.substr(0, 64)) + "\"");
     }
     const double value = ParseScanned(body);
-    if (!std::isfinite(value)) throw OverflowError("Overflow");
+    if (!std::isfinite(value))
+        throw OverflowError("Overflow");
     return value;
 }
 
-Integer TextToInteger(std::string_view text) { return ToInteger(TextToNumber(text)); }
+Integer TextToInteger(std::string_view text) {
+    return ToInteger(TextToNumber(text));
+}
 
-Long TextToLong(std::string_view text) { return ToLong(TextToNumber(text)); }
+Long TextToLong(std::string_view text) {
+    return ToLong(TextToNumber(text));
+}
 
 double LeadingNumber(std::string_view text) {
     // Blanks, tabs and line feeds do not count wherever they stand: drop them first (up to a
     // sensible length; a number is never longer than that).
     std::string compact;
     for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            continue;
         compact.push_back(c);
-        if (compact.size() >= 512) break;
+        if (compact.size() >= 512)
+            break;
     }
     const size_t length = ScanNumber(compact);
-    if (length == 0) return 0.0;
+    if (length == 0)
+        return 0.0;
     const double value = ParseScanned(std::string_view(compact).substr(0, length));
     return std::isfinite(value) ? value : 0.0;
 }
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 Integer ToInteger(double value) {
     const double rounded = RoundHalfEven(value);
-    if (!(rounded >= -32768.0 && rounded <= 32767.0)) throw OverflowError("Overflow");
+    if (!(rounded >= -32768.0 && rounded <= 32767.0))
+        throw OverflowError("Overflow");
     return static_cast<Integer>(rounded);
 }
 
 Long ToLong(double value) {
     const double rounded = RoundHalfEven(value);
-    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) throw OverflowError("Overflow");
+    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0))
+        throw OverflowError("Overflow");
     return static_cast<Long>(rounded);
 }
 
 std::string NumberToText(double value) {
-    if (value == 0) return "0";
+    if (value == 0)
+        return "0";
     if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
         return std::to_string(static_cast<long long>(value));
     }
@@ -108,7 +134,8 @@ std::string NumberToText(double value) {
             sign = exponent[0];
             exponent.erase(0, 1);
         }
-        if (exponent.size() < 2) exponent.insert(0, 2 - exponent.size(), '0');
+        if (exponent.size() < 2)
+            exponent.insert(0, 2 - exponent.size(), '0');
         text = mantissa + "E" + sign + exponent;
     }
     return text;

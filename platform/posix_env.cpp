@@ -16,17 +16,21 @@ namespace posix_env {
 std::string ProgramFolder() {
     std::string path(4096, '\0');
     const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (n <= 0) return ".";
+    if (n <= 0)
+        return ".";
     path.resize(static_cast<size_t>(n));
     const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
     return path.substr(0, slash);
 }
 
 std::string FileNameIfExists(const std::string& path) {
     struct stat st {};
-    if (path.empty() || stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return "";
+    if (path.empty() || stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return "";
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -57,14 +61,17 @@ double SecondsSinceLocalMidnight() {
 }
 
 bool StartDetached(const std::vector<std::string>& argv) {
-    if (argv.empty() || argv[0].empty()) return false;
+    if (argv.empty() || argv[0].empty())
+        return false;
     std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
 
     // The grandchild reports a failed exec through a pipe that closes on a successful one.
     int report[2];
-    if (pipe2(report, O_CLOEXEC) != 0) return false;
+    if (pipe2(report, O_CLOEXEC) != 0)
+        return false;
     const pid_t child = fork();
     if (child < 0) {
         close(report[0]);
@@ -75,7 +82,8 @@ bool StartDetached(const std::vector<std::string>& argv) {
         // Only async-signal-safe calls from here on.
         setsid();
         const pid_t grandchild = fork();
-        if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+        if (grandchild != 0)
+            _exit(grandchild < 0 ? 1 : 0);
         const int devnull = open("/dev/null", O_RDWR);
         if (devnull >= 0) {
             dup2(devnull, 0);
@@ -102,10 +110,12 @@ bool StartDetached(const std::vector<std::string>& argv) {
 
 bool NetworkInterfaceUp() {
     ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0) return false;
+    if (getifaddrs(&list) != 0)
+        return false;
     bool up = false;
     for (const ifaddrs* it = list; it != nullptr && !up; it = it->ifa_next) {
-        if (it->ifa_addr == nullptr) continue;
+        if (it->ifa_addr == nullptr)
+            continue;
         const int family = it->ifa_addr->sa_family;
         const unsigned flags = it->ifa_flags;
         up = (family == AF_INET || family == AF_INET6) && (flags & IFF_UP) &&

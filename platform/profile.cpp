@@ -22,30 +22,38 @@ namespace {
 // refuse to rewrite it.
 constexpr size_t kMaxFileSize = 16u << 20;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i) {
         const unsigned char x = static_cast<unsigned char>(a[i]);
         const unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x != y && !(x < 128 && y < 128 && std::tolower(x) == std::tolower(y))) return false;
+        if (x != y && !(x < 128 && y < 128 && std::tolower(x) == std::tolower(y)))
+            return false;
     }
     return true;
 }
 
 // Reads a whole file. nullopt: missing, unreadable or too large; *missing tells the first.
 std::optional<std::string> ReadWholeFile(const char* path, bool* missing) {
-    if (missing) *missing = false;
+    if (missing)
+        *missing = false;
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (missing) *missing = (errno == ENOENT);
+        if (missing)
+            *missing = (errno == ENOENT);
         return std::nullopt;
     }
     struct stat st {};
@@ -58,12 +66,14 @@ std::optional<std::string> ReadWholeFile(const char* path, bool* missing) {
     char chunk[65536];
     for (;;) {
         const ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n < 0) {
             close(fd);
             return std::nullopt;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         content.append(chunk, static_cast<size_t>(n));
         if (content.size() > kMaxFileSize) {
             close(fd);
@@ -89,7 +99,8 @@ std::vector<Line> SplitLines(std::string_view content) {
         const size_t newline = content.find('\n', pos);
         const size_t end = newline == std::string_view::npos ? content.size() : newline + 1;
         size_t contentEnd = newline == std::string_view::npos ? content.size() : newline;
-        if (contentEnd > pos && content[contentEnd - 1] == '\r') --contentEnd;
+        if (contentEnd > pos && content[contentEnd - 1] == '\r')
+            --contentEnd;
         lines.push_back({pos, contentEnd, end});
         pos = end;
     }
@@ -99,10 +110,12 @@ std::vector<Line> SplitLines(std::string_view content) {
 // The section name of a line like "[name]", or nullopt when the line is no section header.
 std::optional<std::string_view> SectionName(std::string_view text) {
     text = Trim(text);
-    if (text.empty() || text.front() != '[') return std::nullopt;
+    if (text.empty() || text.front() != '[')
+        return std::nullopt;
     text.remove_prefix(1);
     const size_t close = text.find(']');
-    if (close != std::string_view::npos) text = text.substr(0, close);
+    if (close != std::string_view::npos)
+        text = text.substr(0, close);
     return Trim(text);
 }
 
@@ -113,7 +126,8 @@ struct KeyValue {
 };
 std::optional<KeyValue> SplitKeyValue(std::string_view text) {
     const size_t equals = text.find('=');
-    if (equals == std::string_view::npos) return std::nullopt;
+    if (equals == std::string_view::npos)
+        return std::nullopt;
     return KeyValue{Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
 }
 
@@ -138,7 +152,8 @@ Location Find(std::string_view content, const std::vector<Line>& lines, std::str
             }
             if (key != nullptr && !where.keyLine) {
                 const auto kv = SplitKeyValue(text);
-                if (kv && SameName(kv->key, key)) where.keyLine = i;
+                if (kv && SameName(kv->key, key))
+                    where.keyLine = i;
             }
         } else if (name && SameName(*name, section)) {
             where.header = i;
@@ -154,7 +169,7 @@ bool HasLineBreak(std::string_view text) {
 
 // Takes turns with other writers of the same folder for as long as it lives.
 class FolderLock {
-public:
+  public:
     explicit FolderLock(const std::string& folder) {
         m_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (m_fd >= 0) {
@@ -163,20 +178,23 @@ public:
         }
     }
     ~FolderLock() {
-        if (m_fd >= 0) close(m_fd);
+        if (m_fd >= 0)
+            close(m_fd);
     }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
-private:
+  private:
     int m_fd = -1;
 };
 
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         data.remove_prefix(static_cast<size_t>(n));
     }
     return true;
@@ -186,11 +204,14 @@ bool WriteAll(int fd, std::string_view data) {
 bool ReplaceFile(const std::string& path, std::string_view content, mode_t mode) {
     std::string temp = path + ".XXXXXX";
     const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
-    if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temp.c_str());
+    if (ok)
+        ok = rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        unlink(temp.c_str());
     return ok;
 }
 
@@ -206,8 +227,10 @@ std::string ResolvedPath(const char* fileName) {
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
     return path.substr(0, slash);
 }
 
@@ -216,7 +239,8 @@ std::string FolderOf(const std::string& path) {
 std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
                                        const char* defaultText, char* buffer, std::uint32_t size,
                                        const char* fileName) {
-    if (buffer == nullptr || size == 0) return 0;
+    if (buffer == nullptr || size == 0)
+        return 0;
     std::string_view result = defaultText ? Trim(defaultText) : std::string_view();
     std::optional<std::string> content;
     if (section != nullptr && key != nullptr && fileName != nullptr) {
@@ -240,7 +264,8 @@ std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
 
 std::int32_t WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                         const char* fileName) {
-    if (section == nullptr || fileName == nullptr || *fileName == '\0') return 0;
+    if (section == nullptr || fileName == nullptr || *fileName == '\0')
+        return 0;
     const std::string_view sectionName = Trim(section);
     if (sectionName.empty() || HasLineBreak(section) ||
         sectionName.find(']') != std::string_view::npos) {
@@ -253,18 +278,21 @@ std::int32_t WritePrivateProfileStringA(const char* section, const char* key, co
             return 0;
         }
     }
-    if (value != nullptr && HasLineBreak(value)) return 0;
+    if (value != nullptr && HasLineBreak(value))
+        return 0;
 
     const std::string path = ResolvedPath(fileName);
     FolderLock lock(FolderOf(path));
 
     bool missing = false;
     std::optional<std::string> read = ReadWholeFile(path.c_str(), &missing);
-    if (!read && !missing) return 0;  // unreadable or not a settings file: leave it alone
+    if (!read && !missing)
+        return 0;  // unreadable or not a settings file: leave it alone
     const std::string content = read ? std::move(*read) : std::string();
     mode_t mode = 0644;
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+    if (stat(path.c_str(), &st) == 0)
+        mode = st.st_mode & 07777;
 
     const std::vector<Line> lines = SplitLines(content);
     const Location where = Find(content, lines, sectionName, key);
@@ -276,15 +304,18 @@ std::int32_t WritePrivateProfileStringA(const char* section, const char* key, co
     std::string out;
     out.reserve(content.size() + entry.size() + sectionName.size() + 8);
     auto appendLines = [&](size_t from, size_t to) {
-        if (from < to) out.append(content, lines[from].start, lines[to - 1].end - lines[from].start);
+        if (from < to)
+            out.append(content, lines[from].start, lines[to - 1].end - lines[from].start);
     };
     auto endOpenLine = [&]() {
-        if (!out.empty() && out.back() != '\n') out.append(newline);
+        if (!out.empty() && out.back() != '\n')
+            out.append(newline);
     };
 
     if (key == nullptr) {
         // Delete the section: its header and every line up to the next section.
-        if (!where.header) return 1;
+        if (!where.header)
+            return 1;
         appendLines(0, *where.header);
         appendLines(where.sectionEnd, lines.size());
     } else if (where.keyLine) {

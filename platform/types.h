@@ -13,4 +13,6 @@ using Boolean = std::int16_t;
 inline constexpr Boolean kTrue = -1;
 inline constexpr Boolean kFalse = 0;
 
-constexpr Boolean ToBoolean(bool value) { return value ? kTrue : kFalse; }
+constexpr Boolean ToBoolean(bool value) {
+    return value ? kTrue : kFalse;
+}

@@ -10,18 +10,18 @@
 #include "tests/support/TempDir.h"
 
 class RecordingForm : public Form {
-public:
+  public:
     explicit RecordingForm(std::string name) : Form(std::move(name)) {}
     int loads = 0;
     int unloads = 0;
 
-protected:
+  protected:
     void Form_Load() override { ++loads; }
     void Form_Unload(Integer&) override { ++unloads; }
 };
 
 class AppFixture : public HostFixture {
-protected:
+  protected:
     AppFixture() {
         host.SetAppPath(folder.Path());
         g_lights = g_chimneySmoke = g_snowing = g_lightSpeed = g_smokeSpeed = g_snowSpeed = "";
@@ -34,9 +34,7 @@ protected:
         g_frmSettings = &settings;
         g_frmPreview = nullptr;
     }
-    ~AppFixture() override {
-        g_frmSaver = g_frmSettings = g_frmPreview = nullptr;
-    }
+    ~AppFixture() override { g_frmSaver = g_frmSettings = g_frmPreview = nullptr; }
     // The settings file of the program folder.
     void WriteIni(const std::string& content) { folder.Write("vantroglimmerdel.ini", content); }
     std::string ReadIni() { return folder.Read("vantroglimmerdel.ini"); }

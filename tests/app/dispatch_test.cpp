@@ -7,7 +7,7 @@
 namespace {
 
 class Dispatch : public AppFixture {
-protected:
+  protected:
     // Runs the dispatch of a command line as Main hands it over; true when the program ended.
     bool Run(const std::string& normalised, const std::string& raw) {
         host.SetCommand(raw);
@@ -77,8 +77,8 @@ TEST_F(Dispatch, PasswordChangeModeHandsOverTheParentWindow) {
     const struct {
         const char* raw;
         HWND parent;
-    } cases[] = {{"/a 4711", 4711}, {"/a:4711", 0}, {"/a", 0}, {"/a 12 34", 1234},
-                 {"/a 99999999999", 0}, {"/a -5", -5}};
+    } cases[] = {{"/a 4711", 4711},  {"/a:4711", 0},        {"/a", 0},
+                 {"/a 12 34", 1234}, {"/a 99999999999", 0}, {"/a -5", -5}};
     for (const auto& c : cases) {
         host.ClearCalls();
         EXPECT_FALSE(Run("/A", c.raw)) << c.raw;
@@ -114,7 +114,8 @@ TEST_F(Dispatch, MainNormalisesAndLivesAsLongAsTheDialog) {
     host.SetCommand("  /c:4711  ");
     int passes = 0;
     host.OnEvents([&] {
-        if (++passes == 3 && g_frmSettings != nullptr) g_frmSettings->Unload();
+        if (++passes == 3 && g_frmSettings != nullptr)
+            g_frmSettings->Unload();
     });
     Main();
     EXPECT_EQ(passes, 3);

@@ -6,7 +6,7 @@
 namespace {
 
 class EmailPrompt : public AppFixture {
-protected:
+  protected:
     void Applic(const std::string& lines) { WriteIni("[controls]\nlights=1\n[applic]\n" + lines); }
     std::string Key(const char* key) {
         std::string value;
@@ -44,8 +44,11 @@ TEST_F(EmailPrompt, FractionalCounterRoundsForTheTestAndCountsOnExactly) {
 }
 
 TEST_F(EmailPrompt, DueWhenReachedOrUnreadable) {
-    const char* cases[] = {"appcurrent=5\nappalert=5\n", "appcurrent=6\nappalert=5\n",
-                           "appalert=5\n", "appcurrent=2\n", "appcurrent=40000\nappalert=5\n",
+    const char* cases[] = {"appcurrent=5\nappalert=5\n",
+                           "appcurrent=6\nappalert=5\n",
+                           "appalert=5\n",
+                           "appcurrent=2\n",
+                           "appcurrent=40000\nappalert=5\n",
                            "appcurrent=two\nappalert=5\n"};
     for (const char* counters : cases) {
         Applic(std::string("appdisplay=1\n") + counters);

@@ -9,7 +9,7 @@ namespace {
 using Calls = std::vector<std::string>;
 
 class RunControl : public AppFixture {
-protected:
+  protected:
     // The older system family with password protection on.
     void PasswordProtected() {
         g_platformId = 1;
@@ -26,7 +26,8 @@ protected:
     std::vector<std::string> CallsWithout(const std::string& prefix) {
         std::vector<std::string> calls;
         for (const std::string& call : host.Calls()) {
-            if (call.rfind(prefix, 0) != 0) calls.push_back(call);
+            if (call.rfind(prefix, 0) != 0)
+                calls.push_back(call);
         }
         return calls;
     }
@@ -118,19 +119,18 @@ TEST_F(RunControl, KeysAndTopmostOnlyInPasswordModeTaskbarAlways) {
     host.SetTaskbar(0);
     HideTaskbar(kFalse);
     const std::string w = std::to_string(saverWindow);
-    EXPECT_EQ(host.Calls(), (Calls{"SystemParametersInfoA(97,1,ptr,0)",
-                                   "SystemParametersInfoA(97,0,ptr,0)",
-                                   "SetWindowPos(" + w + ",-1,0,0,0,0,3)",
-                                   "SetWindowPos(" + w + ",-2,0,0,0,0,3)",
-                                   "FindWindowA(Shell_traywnd,\"\")",
-                                   "SetWindowPos(0,0,0,0,0,0,64)"}));
+    EXPECT_EQ(host.Calls(),
+              (Calls{"SystemParametersInfoA(97,1,ptr,0)", "SystemParametersInfoA(97,0,ptr,0)",
+                     "SetWindowPos(" + w + ",-1,0,0,0,0,3)", "SetWindowPos(" + w + ",-2,0,0,0,0,3)",
+                     "FindWindowA(Shell_traywnd,\"\")", "SetWindowPos(0,0,0,0,0,0,64)"}));
     saver.Unload();
 }
 
 TEST_F(RunControl, FifthCountedMoveEndsHoweverLate) {
     saver.Show();
     host.SetTimeOfDay(1000.0);
-    for (int i = 0; i < 4; ++i) CountMouseMove();
+    for (int i = 0; i < 4; ++i)
+        CountMouseMove();
     EXPECT_EQ(g_moveCount, 4);
     EXPECT_EQ(g_moveWindowStart, 1000);
     host.SetTimeOfDay(1060.0);
@@ -147,7 +147,8 @@ TEST_F(RunControl, LateMoveEmptiesTheCounter) {
     CountMouseMove();
     EXPECT_EQ(g_moveCount, 0);
     EXPECT_EQ(g_moveWindowStart, 0);
-    for (int i = 0; i < 4; ++i) CountMouseMove();
+    for (int i = 0; i < 4; ++i)
+        CountMouseMove();
     EXPECT_EQ(g_moveCount, 4) << "five further counted moves are needed";
     EXPECT_TRUE(Ends(&CountMouseMove));
 }

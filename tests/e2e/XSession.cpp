@@ -1,8 +1,8 @@
 #include "tests/e2e/XSession.h"
 
 #include <X11/Xlib.h>
-#include <X11/extensions/Xfixes.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -25,8 +25,10 @@ namespace {
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
             const std::string& errorFile = "") {
     const pid_t pid = fork();
-    if (pid != 0) return pid;
-    for (const std::string& assignment : env) putenv(const_cast<char*>(assignment.c_str()));
+    if (pid != 0)
+        return pid;
+    for (const std::string& assignment : env)
+        putenv(const_cast<char*>(assignment.c_str()));
     const int devnull = open("/dev/null", O_RDWR);
     dup2(devnull, 0);
     dup2(devnull, 1);
@@ -37,7 +39,8 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
         dup2(err, 2);
     }
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execvp(args[0], args.data());
     _exit(127);
@@ -45,7 +48,8 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
 
 std::string Capture(const std::vector<std::string>& argv, const std::string& display) {
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) return "";
+    if (pipe(pipeFds) != 0)
+        return "";
     const pid_t pid = fork();
     if (pid == 0) {
         setenv("DISPLAY", display.c_str(), 1);
@@ -54,7 +58,8 @@ std::string Capture(const std::vector<std::string>& argv, const std::string& dis
         const int devnull = open("/dev/null", O_RDWR);
         dup2(devnull, 2);
         std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         execvp(args[0], args.data());
         _exit(127);
@@ -63,7 +68,8 @@ std::string Capture(const std::vector<std::string>& argv, const std::string& dis
     std::string out;
     char buffer[4096];
     ssize_t n;
-    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) out.append(buffer, n);
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        out.append(buffer, n);
     close(pipeFds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -78,8 +84,8 @@ bool DisplayFree(int number) {
 }  // namespace
 
 long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
         .count();
 }
 
@@ -88,7 +94,8 @@ XvfbServer::XvfbServer(int width, int height) : m_width(width), m_height(height)
     const int base = 100 + static_cast<int>(getpid() % 400);
     for (int attempt = 0; attempt < 50 && m_pid < 0; ++attempt) {
         const int number = base + attempt;
-        if (!DisplayFree(number)) continue;
+        if (!DisplayFree(number))
+            continue;
         const std::string display = ":" + std::to_string(number);
         const pid_t pid = Spawn({"Xvfb", display, "-screen", "0",
                                  std::to_string(width) + "x" + std::to_string(height) + "x24",
@@ -98,7 +105,8 @@ XvfbServer::XvfbServer(int width, int height) : m_width(width), m_height(height)
         for (int i = 0; i < 100; ++i) {
             std::this_thread::sleep_for(50ms);
             int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) break;  // it died: try another number
+            if (waitpid(pid, &status, WNOHANG) == pid)
+                break;  // it died: try another number
             ::Display* d = XOpenDisplay(display.c_str());
             if (d != nullptr) {
                 XCloseDisplay(d);
@@ -124,12 +132,13 @@ XvfbServer::~XvfbServer() {
 XvfbServer::Picture XvfbServer::Capture(unsigned long window) const {
     Picture picture;
     ::Display* d = XOpenDisplay(m_display.c_str());
-    if (d == nullptr) return picture;
+    if (d == nullptr)
+        return picture;
     const Window target = window != 0 ? window : DefaultRootWindow(d);
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(d, target, &attributes)) {
-        XImage* image = XGetImage(d, target, 0, 0, attributes.width, attributes.height, AllPlanes,
-                                  ZPixmap);
+        XImage* image =
+            XGetImage(d, target, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
         if (image != nullptr) {
             picture.width = attributes.width;
             picture.height = attributes.height;
@@ -149,13 +158,15 @@ XvfbServer::Picture XvfbServer::Capture(unsigned long window) const {
 
 bool XvfbServer::PointerHidden() const {
     ::Display* d = XOpenDisplay(m_display.c_str());
-    if (d == nullptr) return false;
+    if (d == nullptr)
+        return false;
     bool hidden = false;
     XFixesCursorImage* cursor = XFixesGetCursorImage(d);
     if (cursor != nullptr) {
         hidden = true;
         for (int i = 0; i < cursor->width * cursor->height; ++i) {
-            if ((cursor->pixels[i] >> 24) != 0) hidden = false;
+            if ((cursor->pixels[i] >> 24) != 0)
+                hidden = false;
         }
         XFree(cursor);
     }
@@ -174,7 +185,8 @@ std::vector<unsigned long> XvfbServer::FindWindows(const std::string& name,
     std::vector<unsigned long> found;
     const auto start = std::chrono::steady_clock::now();
     ::Display* d = XOpenDisplay(m_display.c_str());
-    if (d == nullptr) return found;
+    if (d == nullptr)
+        return found;
     do {
         Window root, parent;
         Window* children = nullptr;
@@ -183,13 +195,16 @@ std::vector<unsigned long> XvfbServer::FindWindows(const std::string& name,
             for (unsigned i = 0; i < count; ++i) {
                 char* windowName = nullptr;
                 if (XFetchName(d, children[i], &windowName) && windowName != nullptr) {
-                    if (name == windowName) found.push_back(children[i]);
+                    if (name == windowName)
+                        found.push_back(children[i]);
                     XFree(windowName);
                 }
             }
-            if (children != nullptr) XFree(children);
+            if (children != nullptr)
+                XFree(children);
         }
-        if (!found.empty()) break;
+        if (!found.empty())
+            break;
         std::this_thread::sleep_for(20ms);
     } while (std::chrono::steady_clock::now() - start < timeout);
     XCloseDisplay(d);
@@ -198,7 +213,8 @@ std::vector<unsigned long> XvfbServer::FindWindows(const std::string& name,
 
 std::optional<XvfbServer::Geometry> XvfbServer::WindowGeometry(unsigned long window) const {
     ::Display* d = XOpenDisplay(m_display.c_str());
-    if (d == nullptr) return std::nullopt;
+    if (d == nullptr)
+        return std::nullopt;
     std::optional<Geometry> result;
     auto previous = XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });
     XWindowAttributes attributes{};
@@ -206,8 +222,8 @@ std::optional<XvfbServer::Geometry> XvfbServer::WindowGeometry(unsigned long win
         Window child;
         int x = 0, y = 0;
         XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, &x, &y, &child);
-        result = Geometry{x, y, attributes.width, attributes.height,
-                          attributes.map_state == IsViewable};
+        result =
+            Geometry{x, y, attributes.width, attributes.height, attributes.map_state == IsViewable};
     }
     XSync(d, False);
     XSetErrorHandler(previous);
@@ -233,7 +249,8 @@ ProgramRun::ProgramRun() {
     text << in.rdbuf();
     std::string content = text.str();
     const auto at = content.find("appdisplay=1");
-    if (at != std::string::npos) content.replace(at, 12, "appdisplay=0");
+    if (at != std::string::npos)
+        content.replace(at, 12, "appdisplay=0");
     m_folder.Write("vantroglimmerdel.ini", content);
 }
 
@@ -262,7 +279,8 @@ void ProgramRun::Start(const std::vector<std::string>& arguments, const std::str
 }
 
 std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
-    if (m_status) return m_status;
+    if (m_status)
+        return m_status;
     const auto start = std::chrono::steady_clock::now();
     do {
         int status = 0;
@@ -275,6 +293,10 @@ std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
     return std::nullopt;
 }
 
-bool ProgramRun::Running() { return m_pid > 0 && !WaitExit(0ms).has_value(); }
+bool ProgramRun::Running() {
+    return m_pid > 0 && !WaitExit(0ms).has_value();
+}
 
-std::string ProgramRun::ErrorOutput() const { return m_folder.Read("stderr.txt"); }
+std::string ProgramRun::ErrorOutput() const {
+    return m_folder.Read("stderr.txt");
+}

@@ -14,7 +14,7 @@
 
 // An Xvfb server on a free display, for the life of the object.
 class XvfbServer {
-public:
+  public:
     XvfbServer(int width = 1024, int height = 768);
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
@@ -30,9 +30,7 @@ public:
         int width = 0;
         int height = 0;
         std::vector<std::uint32_t> pixels;
-        std::uint32_t At(int x, int y) const {
-            return pixels[static_cast<size_t>(y) * width + x];
-        }
+        std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
     };
     Picture Capture(unsigned long window = 0) const;
     // True when the pointer shows no visible pixel (hidden by the window under it).
@@ -49,7 +47,7 @@ public:
     };
     std::optional<Geometry> WindowGeometry(unsigned long window) const;
 
-private:
+  private:
     pid_t m_pid = -1;
     std::string m_display;
     int m_width;
@@ -58,7 +56,7 @@ private:
 
 // The real program, started from a private copy of the build's program folder.
 class ProgramRun {
-public:
+  public:
     ProgramRun();
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
@@ -78,7 +76,7 @@ public:
     // What the program wrote on its standard error.
     std::string ErrorOutput() const;
 
-private:
+  private:
     TempDir m_folder;
     pid_t m_pid = -1;
     std::optional<int> m_status;

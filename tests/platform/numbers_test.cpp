@@ -13,9 +13,9 @@ TEST(TextToNumber, AcceptsWholeDecimalTextWithSurroundingBlanks) {
         const char* text;
         double value;
     } cases[] = {
-        {"1", 1},      {" 1", 1},       {"1 ", 1},     {"\t7\t", 7},    {"1.0", 1},
-        {"-2.5", -2.5}, {"+3", 3},      {".5", 0.5},   {"5.", 5},       {"1e3", 1000},
-        {"2.5E-1", 0.25}, {"007", 7},   {"-0", 0},     {"32768", 32768},
+        {"1", 1},         {" 1", 1},  {"1 ", 1},   {"\t7\t", 7},     {"1.0", 1},
+        {"-2.5", -2.5},   {"+3", 3},  {".5", 0.5}, {"5.", 5},        {"1e3", 1000},
+        {"2.5E-1", 0.25}, {"007", 7}, {"-0", 0},   {"32768", 32768},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(TextToNumber(c.text), c.value) << '"' << c.text << '"';
@@ -34,11 +34,12 @@ TEST(TextToInteger, RoundsHalvesToEvenAndChecksTheRange) {
         const char* text;
         Integer value;
     } cases[] = {
-        {"1.0", 1}, {" 1", 1}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"0.5", 0}, {"1.5", 2},
-        {"2.4999", 2}, {"32767", 32767}, {"-32768", -32768}, {"32767.4", 32767},
-        {"-32768.5", -32768},
+        {"1.0", 1},       {" 1", 1},          {"2.5", 2},         {"3.5", 4},
+        {"-2.5", -2},     {"0.5", 0},         {"1.5", 2},         {"2.4999", 2},
+        {"32767", 32767}, {"-32768", -32768}, {"32767.4", 32767}, {"-32768.5", -32768},
     };
-    for (const auto& c : cases) EXPECT_EQ(TextToInteger(c.text), c.value) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(TextToInteger(c.text), c.value) << c.text;
     EXPECT_THROW(TextToInteger("32768"), OverflowError);
     EXPECT_THROW(TextToInteger("32767.5"), OverflowError);
     EXPECT_THROW(TextToInteger("-32769"), OverflowError);
@@ -56,10 +57,22 @@ TEST(LeadingNumber, SkipsBlanksAnywhereAndStopsAtTheFirstForeignCharacter) {
         const char* text;
         double value;
     } cases[] = {
-        {"4711", 4711},     {"4 7 1 1", 4711}, {" \t\n4711", 4711}, {"4711 abc", 4711},
-        {"4711x99", 4711},  {"x", 0},          {"", 0},             {"-12", -12},
-        {"+ 3", 3},         {"1.5e2", 150},    {"2e", 2},           {"1e+", 1},
-        {":4711", 0},       {"12.5.6", 12.5},  {"\n-\n7", -7},      {"0x1F", 0},
+        {"4711", 4711},
+        {"4 7 1 1", 4711},
+        {" \t\n4711", 4711},
+        {"4711 abc", 4711},
+        {"4711x99", 4711},
+        {"x", 0},
+        {"", 0},
+        {"-12", -12},
+        {"+ 3", 3},
+        {"1.5e2", 150},
+        {"2e", 2},
+        {"1e+", 1},
+        {":4711", 0},
+        {"12.5.6", 12.5},
+        {"\n-\n7", -7},
+        {"0x1F", 0},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';

@@ -13,7 +13,7 @@
 namespace {
 
 class ProfileTest : public ::testing::Test {
-protected:
+  protected:
     std::string Get(const char* section, const char* key, const char* def = "",
                     std::uint32_t size = 255) {
         std::string buffer(size + 8, '#');
@@ -69,7 +69,8 @@ TEST_F(ProfileTest, ValueIsCutToTheBuffer) {
 TEST_F(ProfileTest, SurvivesJunkFiles) {
     std::mt19937 random(4711);
     std::string junk(200000, '\0');
-    for (char& c : junk) c = static_cast<char>(random());
+    for (char& c : junk)
+        c = static_cast<char>(random());
     junk += "\n[s]\nk=v";  // no final newline
     dir.Write("settings.ini", junk);
     EXPECT_EQ(Get("s", "k"), "v");
@@ -89,8 +90,9 @@ TEST_F(ProfileTest, SurvivesJunkFiles) {
 }
 
 TEST_F(ProfileTest, WriteChangesOnlyTheLineOfItsKey) {
-    const std::string before = "; keep me\r\n[controls]\r\nlights=1\r\n  Snowing = 0 \r\n\r\n"
-                               "[applic]\r\nappcurrent=2";
+    const std::string before =
+        "; keep me\r\n[controls]\r\nlights=1\r\n  Snowing = 0 \r\n\r\n"
+        "[applic]\r\nappcurrent=2";
     dir.Write("settings.ini", before);
     ASSERT_TRUE(Put("CONTROLS", "snowing", "1"));
     EXPECT_EQ(dir.Read("settings.ini"),
@@ -164,7 +166,8 @@ TEST_F(ProfileTest, WriteFollowsALinkToTheRealFile) {
 }
 
 TEST_F(ProfileTest, WriteFailsSoftlyInAReadOnlyFolder) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes everywhere";
     dir.Write("settings.ini", "[a]\nx=1\n");
     chmod(dir.Path().c_str(), 0555);
     EXPECT_FALSE(Put("a", "x", "2"));

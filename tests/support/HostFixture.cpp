@@ -1,5 +1,9 @@
 #include "tests/support/HostFixture.h"
 
-HostFixture::HostFixture() { SetHost(&host); }
+HostFixture::HostFixture() {
+    SetHost(&host);
+}
 
-HostFixture::~HostFixture() { SetHost(nullptr); }
+HostFixture::~HostFixture() {
+    SetHost(nullptr);
+}

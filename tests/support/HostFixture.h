@@ -7,7 +7,7 @@
 #include "platform/HeadlessHost.h"
 
 class HostFixture : public ::testing::Test {
-protected:
+  protected:
     HostFixture();
     ~HostFixture() override;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,6 +17,6 @@ public:
     void Write(const std::string& name, const std::string& content) const;
     std::string Read(const std::string& name) const;
 
-private:
+  private:
     std::string m_path;
 };

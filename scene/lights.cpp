@@ -1,0 +1,73 @@
+// The nine light strings: each sweeps its 52 cells up and down, one step every few frames.
+
+#include "app/mScreenSaver.h"
+#include "gfx/cSprite.h"
+#include "gfx/cSpriteBitmaps.h"
+#include "platform/numbers.h"
+#include "scene/frmSaver.h"
+
+namespace {
+constexpr Integer kLargestCount = 32767;
+}
+
+void frmSaver::SetUpLights() {
+    for (LightStringFields& light : m_lights) {
+        LoadSpriteBitmaps(light.sheet, DataFolder() + light.file, kLightCells, 1,
+                          kTransparentColour);
+        CreateSprite(light.sheet, light.sprite);
+        light.sprite->SetX(m_cLandscape->X() + light.offsetX);
+        light.sprite->SetY(m_cLandscape->Y() + light.offsetY);
+        light.speed = TextToInteger(g_lightSpeed);
+        light.count = 1;
+    }
+    for (LightStringFields& light : m_lights)
+        light.sprite->SetActive(kFalse);
+
+    // Staggered starting points of the one sweep.
+    m_cRedLight->SetCell(1);
+    m_bRedLightUp = kTrue;
+    m_cYellowBottomLight->SetCell(12);
+    m_bYellowBottomLightUp = kTrue;
+    m_cGreenLight->SetCell(24);
+    m_bGreenLightUp = kTrue;
+    m_cRedBottomLight->SetCell(36);
+    m_bRedBottomLightUp = kTrue;
+    m_cBlueLight->SetCell(48);
+    m_bBlueLightUp = kTrue;
+    m_cPurpleLight->SetCell(40);
+    m_bPurpleLightUp = kFalse;
+    m_cYellowLight->SetCell(28);
+    m_bYellowLightUp = kFalse;
+    m_cWhiteLight->SetCell(16);
+    m_bWhiteLightUp = kFalse;
+    m_cPurpleBottomLight->SetCell(4);
+    m_bPurpleBottomLightUp = kFalse;
+
+    if (TextToNumber(g_lights) == 1) {
+        for (LightStringFields& light : m_lights)
+            light.sprite->SetActive(kTrue);
+    }
+}
+
+void frmSaver::BounceCell(cSprite& objSprite, Integer& iSpeed, Integer& iCount, Boolean& bUp,
+                          Long lHighest) {
+    // A counter held at its largest value steps too, so that the largest hold counts only run
+    // slowly instead of overflowing.
+    if (iCount > iSpeed || iCount == kLargestCount) {
+        if (bUp) {
+            objSprite.SetCell(objSprite.Cell() + 1);
+            if (objSprite.Cell() > lHighest) {
+                objSprite.SetCell(lHighest);
+                bUp = kFalse;
+            }
+        } else {
+            objSprite.SetCell(objSprite.Cell() - 1);
+            if (objSprite.Cell() < 1) {
+                objSprite.SetCell(1);
+                bUp = kTrue;
+            }
+        }
+        iCount = 0;
+    }
+    ++iCount;
+}

@@ -1,0 +1,135 @@
+// The full-screen saver, run for real under Xvfb.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "tests/e2e/XSession.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class SaverEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(x.Running()) << "Xvfb could not be started";
+        // Park the pointer in the corner, so that the first move the saver sees only records.
+        x.Xdotool({"mousemove", "0", "0"});
+    }
+    // Starts the saver and waits for its window; 0 when none appeared.
+    unsigned long StartSaver(const std::vector<std::string>& arguments = {"/s"}) {
+        program.Start(arguments, x.Display());
+        const auto windows = x.FindWindows("Form1", 10s);
+        if (windows.empty())
+            return 0;
+        // Wait until it is mapped and painted.
+        for (int i = 0; i < 200; ++i) {
+            const auto geometry = x.WindowGeometry(windows[0]);
+            if (geometry && geometry->viewable)
+                break;
+            std::this_thread::sleep_for(10ms);
+        }
+        std::this_thread::sleep_for(300ms);
+        return windows[0];
+    }
+    int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
+        int differences = 0;
+        for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i) {
+            differences += a.pixels[i] != b.pixels[i];
+        }
+        return differences;
+    }
+
+    XvfbServer x{1024, 768};
+    ProgramRun program;
+};
+
+TEST_F(SaverEndToEnd, RunsFullScreenWithThePointerHiddenAndEndsOnAKey) {
+    const unsigned long window = StartSaver();
+    ASSERT_NE(window, 0u) << program.ErrorOutput();
+    const auto geometry = x.WindowGeometry(window);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->x, 0);
+    EXPECT_EQ(geometry->y, 0);
+    EXPECT_EQ(geometry->width, 1024);
+    EXPECT_EQ(geometry->height, 768);
+    EXPECT_TRUE(geometry->viewable);
+    EXPECT_TRUE(x.PointerHidden());
+
+    const XvfbServer::Picture first = x.Capture();
+    std::this_thread::sleep_for(200ms);
+    const XvfbServer::Picture second = x.Capture();
+    EXPECT_GT(Differences(first, second), 50) << "the snow moves";
+    EXPECT_TRUE(program.Running());
+
+    const auto start = std::chrono::steady_clock::now();
+    x.Xdotool({"key", "a"});
+    EXPECT_EQ(program.WaitExit(2s), 0);
+    EXPECT_LT(MillisecondsSince(start), 500) << "a key ends the saver at once";
+    EXPECT_FALSE(x.PointerHidden()) << "the pointer is back";
+}
+
+TEST_F(SaverEndToEnd, AModifierKeyAloneEnds) {
+    ASSERT_NE(StartSaver(), 0u);
+    x.Xdotool({"key", "shift"});
+    EXPECT_EQ(program.WaitExit(2s), 0);
+}
+
+TEST_F(SaverEndToEnd, AMouseButtonEnds) {
+    ASSERT_NE(StartSaver({"/S:123"}), 0u);
+    x.Xdotool({"click", "3"});
+    EXPECT_EQ(program.WaitExit(2s), 0);
+}
+
+TEST_F(SaverEndToEnd, FourCountedMovesDoNotEndItFiveDo) {
+    ASSERT_NE(StartSaver({"/x"}), 0u);
+    x.Xdotool({"mousemove", "100", "100"});  // from the corner: only recorded
+    for (int i = 1; i <= 4; ++i) {
+        x.Xdotool({"mousemove", std::to_string(100 + 10 * i), "100"});
+    }
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(program.Running()) << "four counted moves";
+    x.Xdotool({"mousemove", "200", "200"});
+    EXPECT_EQ(program.WaitExit(2s), 0) << "the fifth counted move ends it";
+}
+
+TEST_F(SaverEndToEnd, MissingSkyPictureShowsTheMessage) {
+    std::filesystem::remove(program.DataFile("fwbackground.bmp"));
+    program.Start({}, x.Display());
+    const auto boxes = x.FindWindows("Glimmerdel", 10s);
+    ASSERT_EQ(boxes.size(), 1u) << "the message box, captioned with the program's title";
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(program.Running()) << "waits for OK";
+    EXPECT_FALSE(x.PointerHidden()) << "the pointer is shown for the message";
+    x.Xdotool({"key", "Return"});
+    EXPECT_EQ(program.WaitExit(3s), 0);
+}
+
+TEST_F(SaverEndToEnd, ASecondSaverEndsAtOnce) {
+    ASSERT_NE(StartSaver(), 0u);
+    ProgramRun second;
+    const auto start = std::chrono::steady_clock::now();
+    second.Start({"/s"}, x.Display(), {"XDG_RUNTIME_DIR=" + program.Folder().File("runtime")});
+    EXPECT_EQ(second.WaitExit(3s), 0);
+    EXPECT_LT(MillisecondsSince(start), 1000);
+    EXPECT_EQ(x.FindWindows("Form1", 0ms).size(), 1u) << "no second saver window";
+    EXPECT_TRUE(program.Running());
+    x.Xdotool({"key", "Escape"});
+    EXPECT_EQ(program.WaitExit(2s), 0);
+}
+
+TEST_F(SaverEndToEnd, TheRunIsCountedInTheSettingsFile) {
+    program.Folder().Write("vantroglimmerdel.ini",
+                           "[controls]\nlights=1\nchimneysmoke=1\nsnowing=1\nlightspeed=3\n"
+                           "smokespeed=2\nsnowspeed=4\n[applic]\nappdisplay=1\nappcurrent=0\n"
+                           "appalert=3\n");
+    ASSERT_NE(StartSaver(), 0u);
+    x.Xdotool({"key", "space"});
+    EXPECT_EQ(program.WaitExit(2s), 0);
+    EXPECT_NE(program.Folder().Read("vantroglimmerdel.ini").find("appcurrent=1\n"),
+              std::string::npos);
+}
+
+}  // namespace

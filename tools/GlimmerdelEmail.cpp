@@ -1,0 +1,54 @@
+// The companion program: opens the user's mail client with a ready recommendation of the
+// screen saver (a mailto: link with subject and body), then ends.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/product.h"
+
+namespace {
+
+// Percent-encoding for the query of a mailto: link.
+std::string Encode(const std::string& text) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '_' || c == '.' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string RecommendationLink() {
+    const std::string title(kProductTitle);
+    const std::string site(kProductWebsite);
+    const std::string subject = "A winter screen saver you might like: " + title;
+    const std::string body =
+        "Hello,\n\nI have been enjoying " + title +
+        ", a calm winter night screen saver: a starry sky, a snowy house with a decorated tree, "
+        "falling snow, blinking lights and smoke rising from the chimney.\n\n"
+        "You can get it here: " +
+        site + "\n\nHave a peaceful winter!\n";
+    return "mailto:?subject=" + Encode(subject) + "&body=" + Encode(body);
+}
+
+int main(int argc, char** argv) {
+    const std::string link = RecommendationLink();
+    if (argc > 1 && std::string(argv[1]) == "--print") {
+        std::printf("%s\n", link.c_str());
+        return 0;
+    }
+    execlp("xdg-open", "xdg-open", link.c_str(), static_cast<char*>(nullptr));
+    std::perror("GlimmerdelEmail.exe: xdg-open");
+    return 1;
+}

@@ -1,0 +1,140 @@
+// Renders the real scene without a display: runs the saver's own set-up and frame loop on a
+// virtual screen and clock, and writes what the screen shows as a PNG.
+//
+//   glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] --out FILE.png
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+#include "app/mScreenSaver.h"
+#include "platform/HeadlessBacking.h"
+#include "platform/HeadlessHost.h"
+#include "platform/numbers.h"
+#include "platform/posix_env.h"
+#include "scene/frmSaver.h"
+
+namespace {
+
+const char* kUsage =
+    "usage: glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] --out "
+    "FILE.png\n"
+    "  DIR   program folder holding the settings file and the data folder (default: the tool's)\n"
+    "  WxH   virtual screen size (default 1280x720)\n"
+    "  N     frames to run on a virtual clock before the picture (default 0: the first paint)\n"
+    "  S     seed of the random generator (default 1); the same seed gives the same picture\n";
+
+[[noreturn]] void Usage(const std::string& problem) {
+    std::fprintf(stderr, "glimmerdel-snapshot: %s\n%s", problem.c_str(), kUsage);
+    std::exit(2);
+}
+
+long WholeNumber(const std::string& text, long low, long high, const char* what) {
+    try {
+        const double value = TextToNumber(text);
+        if (value == static_cast<long>(value) && value >= low && value <= high) {
+            return static_cast<long>(value);
+        }
+    } catch (const std::exception&) {
+    }
+    Usage(std::string("bad ") + what + " \"" + text + "\"");
+}
+
+struct Options {
+    std::string folder = posix_env::ProgramFolder();
+    int width = 1280;
+    int height = 720;
+    long frames = 0;
+    unsigned long long seed = 1;
+    std::string out;
+};
+
+Options Parse(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        }
+        if (i + 1 >= argc)
+            Usage("missing value after " + argument);
+        const std::string value = argv[++i];
+        if (argument == "--folder") {
+            options.folder = value;
+        } else if (argument == "--size") {
+            const size_t x = value.find('x');
+            if (x == std::string::npos)
+                Usage("bad size \"" + value + "\"");
+            options.width = static_cast<int>(WholeNumber(value.substr(0, x), 1, 16384, "width"));
+            options.height = static_cast<int>(WholeNumber(value.substr(x + 1), 1, 16384, "height"));
+        } else if (argument == "--frames") {
+            options.frames = WholeNumber(value, 0, 100000000, "frame count");
+        } else if (argument == "--seed") {
+            options.seed =
+                static_cast<unsigned long long>(WholeNumber(value, 0, 2147483647, "seed"));
+        } else if (argument == "--out") {
+            options.out = value;
+        } else {
+            Usage("unknown option " + argument);
+        }
+    }
+    if (options.out.empty())
+        Usage("--out is required");
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options options = Parse(argc, argv);
+
+    HeadlessHost host;
+    host.SetAppPath(options.folder);
+    host.SetScreenPixels(options.width, options.height);
+    host.SetSeed(options.seed);
+    // Where the saver would show its message, the tool says it and fails.
+    host.OnMessageBox([](const HeadlessHost::MessageBoxCall& box) {
+        std::fprintf(stderr, "%s\n", box.text.c_str());
+        std::exit(1);
+    });
+    SetHost(&host);
+
+    frmSaver saver;
+    g_frmSaver = &saver;
+    saver.SetFrameLimit(options.frames);
+    try {
+        saver.Load();
+    } catch (const ProgramEnded& ended) {
+        std::fprintf(stderr, "glimmerdel-snapshot: the saver ended (status %d)\n", ended.status);
+        return 1;
+    }
+
+    HeadlessBacking* screen = host.BackingOf(saver);
+    if (screen == nullptr) {
+        std::fprintf(stderr, "glimmerdel-snapshot: nothing was shown\n");
+        return 1;
+    }
+    std::vector<unsigned char> rgb(static_cast<size_t>(screen->Width()) * screen->Height() * 3);
+    for (int y = 0; y < screen->Height(); ++y) {
+        for (int x = 0; x < screen->Width(); ++x) {
+            const std::uint32_t pixel = screen->Pixel(x, y);
+            unsigned char* out = &rgb[(static_cast<size_t>(y) * screen->Width() + x) * 3];
+            out[0] = static_cast<unsigned char>(pixel >> 16);
+            out[1] = static_cast<unsigned char>(pixel >> 8);
+            out[2] = static_cast<unsigned char>(pixel);
+        }
+    }
+    if (!stbi_write_png(options.out.c_str(), screen->Width(), screen->Height(), 3, rgb.data(),
+                        screen->Width() * 3)) {
+        std::fprintf(stderr, "glimmerdel-snapshot: cannot write %s\n", options.out.c_str());
+        return 1;
+    }
+    g_frmSaver = nullptr;
+    return 0;
+}
