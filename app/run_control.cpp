@@ -9,6 +9,7 @@
 #include "platform/HostServices.h"
 #include "platform/numbers.h"
 
+bool g_embedded = false;
 Long g_platformId = 0;
 Integer g_usePassword = 0;
 Integer g_moveCount = 0;
@@ -120,8 +121,10 @@ void CountMouseMove() {
         return;
     }
     double elapsed = Host().Timer() - g_moveWindowStart;
-    if (elapsed < 0)
-        elapsed += kSecondsPerDay;  // the window opened before midnight
+    // The start is rounded to a whole second, so it may lie up to half a second ahead; only a
+    // far negative difference means the window opened before midnight.
+    if (elapsed < -kSecondsPerDay / 2)
+        elapsed += kSecondsPerDay;
     if (elapsed > 2.0) {
         g_moveWindowStart = 0;
         g_moveCount = 0;
@@ -142,7 +145,9 @@ void EndSaver() {
     }
     g_frmSaver->Unload();
     HideTaskbar(kFalse);
-    RunEmailPrompt();
+    // A run inside a daemon's window is the daemon's, not a run the user started: no prompt.
+    if (!g_embedded)
+        RunEmailPrompt();
     Host().EndProgram(0);
 }
 

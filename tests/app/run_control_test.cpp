@@ -153,6 +153,16 @@ TEST_F(RunControl, LateMoveEmptiesTheCounter) {
     EXPECT_TRUE(Ends(&CountMouseMove));
 }
 
+TEST_F(RunControl, WindowStartRoundedUpStillCounts) {
+    host.SetTimeOfDay(1000.6);
+    CountMouseMove();
+    EXPECT_EQ(g_moveWindowStart, 1001);
+    host.SetTimeOfDay(1000.7);  // before the rounded start
+    CountMouseMove();
+    CountMouseMove();
+    EXPECT_EQ(g_moveCount, 3);
+}
+
 TEST_F(RunControl, WindowStartRoundsHalvesToEvenAndSurvivesMidnight) {
     host.SetTimeOfDay(10.5);
     CountMouseMove();
