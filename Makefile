@@ -7,7 +7,9 @@ ASAN_BUILD ?= build-asan
 CMAKE_FLAGS ?=
 SECONDS ?= 30
 
-.PHONY: all deps configure build run test unit asan e2e bench fuzz install clean format
+.PHONY: all deps configure build run test unit asan e2e bench fuzz install uninstall clean format
+
+PREFIX ?= /usr/local
 
 all: build
 
@@ -55,6 +57,20 @@ e2e: build
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	./bench/run-all.sh $(BUILD)
+
+# Installs under $(PREFIX) (and $(DESTDIR)): the program folder in lib/glimmerdel, the program
+# in bin/ and as an xscreensaver hack, its xscreensaver settings, a man page, a desktop entry.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Removes what install put there (the user's own settings files stay).
+uninstall:
+	@[ -f $(BUILD)/install_manifest.txt ] || { echo "nothing was installed from $(BUILD)"; exit 1; }
+	xargs -d '\n' rm -f < $(BUILD)/install_manifest.txt
+	[ ! -f $(BUILD)/install_links.txt ] || xargs -d '\n' rm -f < $(BUILD)/install_links.txt
+	rm -f $(BUILD)/install_links.txt
+	rm -rf "$(DESTDIR)$(PREFIX)/lib/glimmerdel"
+	-rmdir "$(DESTDIR)$(PREFIX)/libexec/xscreensaver" "$(DESTDIR)$(PREFIX)/share/xscreensaver/config" 2>/dev/null
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

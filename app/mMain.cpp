@@ -57,3 +57,19 @@ void Main() {
     while (Form::LoadedCount() > 0)
         Host().WaitForEvents(1000);
 }
+
+void RunEmbedded() {
+    g_embedded = true;
+    for (;;) {
+        DestroyForms();
+        g_saverForm = std::make_unique<frmSaver>();
+        g_frmSaver = g_saverForm.get();
+        try {
+            g_saverForm->Load();
+        } catch (const ScreenChanged&) {
+            continue;  // build the scene again at the window's new size
+        }
+        // The frame loop ends only after its error message: the scene cannot run.
+        Host().EndProgram(1);
+    }
+}

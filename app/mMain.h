@@ -6,3 +6,8 @@ void Main();
 
 // Destroys the three forms (Main does this whenever it is left).
 void DestroyForms();
+
+// Runs the scene inside the window of a screen-saver daemon (the installed host is an embedded
+// one): the full-screen saver's own set-up and frames, built again whenever the window's size
+// changes. Never returns.
+[[noreturn]] void RunEmbedded();

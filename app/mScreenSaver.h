@@ -35,13 +35,18 @@ extern std::string g_appDisplay;
 
 // The program folder (the folder of the running program file).
 std::string ProgramFolder();
-// The settings file's full path, computed afresh on every call.
+// The settings file's full path, computed afresh on every call: beside the program, or the
+// user's own copy where the program folder is not writable.
 std::string IniPath();
 // The data folder's path, always ending with the separator.
 std::string DataFolder();
 // Reads a key into sValue (at most 254 characters); missing gives the empty text.
 void ReadSetting(const std::string& sSection, const std::string& sKey, std::string& sValue,
                  const std::string& sFile);
+// Settings given for one run (from the command line): reading such a key of "controls" gives
+// the value given instead of the file's.
+void SetSettingOverride(const std::string& sKey, const std::string& sValue);
+void ClearSettingOverrides();
 // Writes a key of the settings file; a failed write is ignored.
 void WriteSetting(const std::string& sSection, const std::string& sKey, const std::string& sValue);
 
@@ -53,6 +58,9 @@ void StartSaver();
 HWND HandleFromText(const std::string& text);
 
 // --- Saver run control -----------------------------------------------------------------
+// True while the scene runs inside a window given by a screen-saver daemon: no e-mail prompt.
+extern bool g_embedded;
+
 extern Long g_platformId;
 extern Integer g_usePassword;
 extern Integer g_moveCount;

@@ -1,13 +1,45 @@
-// The program's entry: installs the real host services and runs Main.
+// The program's entry: reads the options of the Linux screen-saver convention, installs the
+// host services the run needs and starts the program.
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/LinuxOptions.h"
 #include "app/mMain.h"
+#include "app/mScreenSaver.h"
+#include "app/product.h"
+#include "platform/EmbeddedHost.h"
 #include "platform/FltkHost.h"
 
 int main(int argc, char** argv) {
-    FltkHost host(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const LinuxOptions options = ParseLinuxOptions(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "glimmerdel: %s\n(glimmerdel --help lists the options)\n",
+                     options.error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(LinuxOptionsUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("glimmerdel %s\n", std::string(kProductVersion).c_str());
+        return 0;
+    }
+    for (const auto& [key, value] : options.overrides)
+        SetSettingOverride(key, value);
+
+    if (options.embedded) {
+        EmbeddedHost host(arguments, options.window);
+        if (!host.Open())
+            return 1;
+        SetHost(&host);
+        RunEmbedded();
+    }
+    FltkHost host(arguments);
     SetHost(&host);
     Main();
     host.EndProgram(0);

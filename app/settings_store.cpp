@@ -1,5 +1,7 @@
 // The settings file next to the program, the data folder, and the in-memory settings.
 
+#include <map>
+
 #include "app/mScreenSaver.h"
 #include "platform/HostServices.h"
 #include "platform/profile.h"
@@ -15,6 +17,8 @@ std::string g_appAlert;
 std::string g_appDisplay;
 
 namespace {
+std::map<std::string, std::string> g_overrides;
+
 std::string InProgramFolder(const std::string& name) {
     std::string path = ProgramFolder();
     if (path.empty() || path.back() != '/')
@@ -28,15 +32,41 @@ std::string ProgramFolder() {
 }
 
 std::string IniPath() {
-    return InProgramFolder(kSettingsFileName);
+    // Beside the program while its folder is writable; otherwise (an installed program) the
+    // user's own copy, made from the delivered file the first time it is needed, so that the
+    // dialog's changes are kept instead of being lost without a word.
+    const std::string beside = InProgramFolder(kSettingsFileName);
+    if (Host().FolderWritable(ProgramFolder()))
+        return beside;
+    const std::string config = Host().UserConfigFolder();
+    if (config.empty())
+        return beside;
+    const std::string own = config + "/glimmerdel/" + kSettingsFileName;
+    Host().CopyIfMissing(beside, own);
+    return own;
 }
 
 std::string DataFolder() {
     return InProgramFolder(kDataFolderName);
 }
 
+void SetSettingOverride(const std::string& sKey, const std::string& sValue) {
+    g_overrides[sKey] = sValue;
+}
+
+void ClearSettingOverrides() {
+    g_overrides.clear();
+}
+
 void ReadSetting(const std::string& sSection, const std::string& sKey, std::string& sValue,
                  const std::string& sFile) {
+    if (sSection == "controls") {
+        const auto given = g_overrides.find(sKey);
+        if (given != g_overrides.end()) {
+            sValue = given->second;
+            return;
+        }
+    }
     sValue.assign(255, ' ');
     const std::uint32_t count = GetPrivateProfileStringA(sSection.c_str(), sKey.c_str(), "",
                                                          sValue.data(), 255, sFile.c_str());

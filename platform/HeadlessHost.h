@@ -43,6 +43,10 @@ class HeadlessHost : public HostServices {
     void SetPasswordAnswer(Long answer) { m_passwordAnswer = answer; }
     void SetTaskbar(HWND taskbar) { m_taskbar = taskbar; }
     void SetShellExecuteResult(Long result) { m_shellExecuteResult = result; }
+    // Whether folders count as writable (unset: as the file system says) and the user's folder
+    // for settings.
+    void SetFoldersWritable(std::optional<bool> writable) { m_foldersWritable = writable; }
+    void SetUserConfigFolder(std::string folder) { m_userConfigFolder = std::move(folder); }
     // A registry value under HKEY_CURRENT_USER (sub key and name match without regard to case).
     void SetRegistryValue(const std::string& subKey, const std::string& name, std::uint32_t type,
                           std::vector<std::uint8_t> data);
@@ -92,6 +96,10 @@ class HeadlessHost : public HostServices {
     std::string AppPath() override { return m_appPath; }
     bool PrevInstance() override { return m_prevInstance; }
     std::string Dir(const std::string& path) override;
+    bool FolderWritable(const std::string& folder) override {
+        return m_foldersWritable ? *m_foldersWritable : HostServices::FolderWritable(folder);
+    }
+    std::string UserConfigFolder() override { return m_userConfigFolder; }
     void Randomize() override;
     double Rnd() override { return m_random.Next(); }
     int MsgBox(const std::string& text, int style, const std::string& title) override;
@@ -144,6 +152,8 @@ class HeadlessHost : public HostServices {
     Long m_passwordAnswer = 1;
     HWND m_taskbar = 0;
     Long m_shellExecuteResult = 42;
+    std::optional<bool> m_foldersWritable;
+    std::string m_userConfigFolder;
     std::map<std::string, RegistryValue> m_registry;  // "subkey\\name" in lower case
     std::map<HKEY, std::string> m_openKeys;
     HKEY m_nextKey = 0x1000;
@@ -158,5 +168,4 @@ class HeadlessHost : public HostServices {
     std::optional<int> m_endStatus;
     long long m_eventPasses = 0;
     long long m_longestWait = 0;
-    bool m_inEvents = false;
 };

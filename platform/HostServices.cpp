@@ -1,6 +1,7 @@
 #include "platform/HostServices.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/posix_env.h"
 
 namespace {
 HostServices* g_host = nullptr;
@@ -18,4 +19,16 @@ void SetHost(HostServices* host) {
 
 bool HasHost() {
     return g_host != nullptr;
+}
+
+bool HostServices::FolderWritable(const std::string& folder) {
+    return posix_env::FolderWritable(folder);
+}
+
+std::string HostServices::UserConfigFolder() {
+    return posix_env::UserConfigFolder();
+}
+
+bool HostServices::CopyIfMissing(const std::string& from, const std::string& to) {
+    return posix_env::CopyIfMissing(from, to);
 }

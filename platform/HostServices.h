@@ -57,6 +57,11 @@ inline constexpr std::uint32_t SWP_SHOWWINDOW = 0x0040;
 inline constexpr std::uint32_t SWP_HIDEWINDOW = 0x0080;
 inline constexpr std::uint32_t SPI_SETSCREENSAVERRUNNING = 97;
 
+// Thrown by event processing when the screen the scene runs on changed its size (the window a
+// screen-saver daemon gave us was resized): the scene must be built again at the new size. It
+// derives from nothing the program's error traps catch.
+struct ScreenChanged {};
+
 class HostServices {
   public:
     virtual ~HostServices() = default;
@@ -86,6 +91,12 @@ class HostServices {
     virtual bool PrevInstance() = 0;
     // For a full path: the file's name if it exists, otherwise the empty text.
     virtual std::string Dir(const std::string& path) = 0;
+    // Whether the program may make and replace files in a folder.
+    virtual bool FolderWritable(const std::string& folder);
+    // The user's own folder for settings ($XDG_CONFIG_HOME or ~/.config); "" when unknown.
+    virtual std::string UserConfigFolder();
+    // Copies a file where none is yet (making folders); true when the destination exists.
+    virtual bool CopyIfMissing(const std::string& from, const std::string& to);
 
     // --- Random numbers -------------------------------------------------------------------
     // Mixes the clock into the generator's state (never restarts a sequence).

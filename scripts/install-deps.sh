@@ -8,7 +8,7 @@ g++ cmake ninja-build make pkg-config
 libfltk1.3-dev libx11-dev libxext-dev libxfixes-dev libxdamage-dev libstb-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 fonts-dejavu-core
-xvfb xdotool x11-utils x11-apps xdg-utils
+xvfb xdotool x11-utils x11-apps xdg-utils xscreensaver libxml2-utils
 "
 [ "${1:-}" = "--extra" ] && PACKAGES="$PACKAGES ${GLIMMERDEL_EXTRA_PACKAGES:-}"
 

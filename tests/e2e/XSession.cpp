@@ -83,6 +83,54 @@ bool DisplayFree(int number) {
 
 }  // namespace
 
+pid_t StartProcess(const std::vector<std::string>& argv,
+                   const std::vector<std::string>& environment, const std::string& errorFile) {
+    return Spawn(argv, environment, errorFile);
+}
+
+std::optional<int> WaitProcess(pid_t pid, std::chrono::milliseconds timeout) {
+    const auto start = std::chrono::steady_clock::now();
+    do {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(5ms);
+    } while (std::chrono::steady_clock::now() - start < timeout);
+    return std::nullopt;
+}
+
+std::vector<std::string> Unprivileged(const std::vector<std::string>& argv) {
+    if (geteuid() != 0)
+        return argv;
+    std::vector<std::string> command{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    command.insert(command.end(), argv.begin(), argv.end());
+    return command;
+}
+
+int ProcessesRunning(const std::string& commandText) {
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream in(entry.path() / "cmdline");
+        std::string command((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (char& c : command) {
+            if (c == '\0')
+                c = ' ';
+        }
+        std::ifstream statFile(entry.path() / "stat");
+        std::string stat((std::istreambuf_iterator<char>(statFile)),
+                         std::istreambuf_iterator<char>());
+        const size_t close = stat.rfind(')');
+        const bool zombie =
+            close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
+        if (!zombie && command.find(commandText) != std::string::npos)
+            ++count;
+    }
+    return count;
+}
+
 long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start)
@@ -231,6 +279,47 @@ std::optional<XvfbServer::Geometry> XvfbServer::WindowGeometry(unsigned long win
     return result;
 }
 
+ClientWindow::ClientWindow(const std::string& display, int x, int y, int width, int height,
+                           std::uint32_t colour)
+    : m_display(XOpenDisplay(display.c_str())) {
+    if (m_display == nullptr)
+        return;
+    const int screen = DefaultScreen(m_display);
+    m_window = XCreateSimpleWindow(m_display, RootWindow(m_display, screen), x, y,
+                                   static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                   BlackPixel(m_display, screen), colour);
+    XMapWindow(m_display, m_window);
+    XSync(m_display, False);
+    for (int i = 0; i < 200; ++i) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(m_display, m_window, &attributes);
+        if (attributes.map_state == IsViewable)
+            break;
+        std::this_thread::sleep_for(10ms);
+    }
+    Fill();
+}
+
+ClientWindow::~ClientWindow() {
+    if (m_display != nullptr)
+        XCloseDisplay(m_display);
+}
+
+void ClientWindow::Fill() {
+    XClearWindow(m_display, m_window);
+    XSync(m_display, False);
+}
+
+void ClientWindow::Resize(int width, int height) {
+    XResizeWindow(m_display, m_window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(m_display, False);
+}
+
+void ClientWindow::Destroy() {
+    XDestroyWindow(m_display, m_window);
+    XSync(m_display, False);
+}
+
 ProgramRun::ProgramRun() {
     const fs::path build = GLIMMERDEL_PROGRAM_DIR;
     fs::copy_file(build / "glimmerdel", fs::path(m_folder.Path()) / "glimmerdel");
@@ -295,6 +384,11 @@ std::optional<int> ProgramRun::WaitExit(std::chrono::milliseconds timeout) {
 
 bool ProgramRun::Running() {
     return m_pid > 0 && !WaitExit(0ms).has_value();
+}
+
+void ProgramRun::Signal(int signal) {
+    if (m_pid > 0)
+        kill(m_pid, signal);
 }
 
 std::string ProgramRun::ErrorOutput() const {

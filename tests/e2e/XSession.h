@@ -54,6 +54,26 @@ class XvfbServer {
     int m_height;
 };
 
+// A plain top-level window of the test's own, filled with one colour: a host window for the
+// preview, or a daemon's window for the scene. The test's connection keeps it alive.
+class ClientWindow {
+  public:
+    ClientWindow(const std::string& display, int x, int y, int width, int height,
+                 std::uint32_t colour);
+    ~ClientWindow();
+    ClientWindow(const ClientWindow&) = delete;
+    ClientWindow& operator=(const ClientWindow&) = delete;
+
+    unsigned long Id() const { return m_window; }
+    void Fill();
+    void Resize(int width, int height);
+    void Destroy();
+
+  private:
+    struct _XDisplay* m_display;
+    unsigned long m_window = 0;
+};
+
 // The real program, started from a private copy of the build's program folder.
 class ProgramRun {
   public:
@@ -75,12 +95,25 @@ class ProgramRun {
     pid_t Pid() const { return m_pid; }
     // What the program wrote on its standard error.
     std::string ErrorOutput() const;
+    // Sends a signal to the program.
+    void Signal(int signal);
 
   private:
     TempDir m_folder;
     pid_t m_pid = -1;
     std::optional<int> m_status;
 };
+
+// Other processes: started with the given environment added, standard output and input on
+// /dev/null, standard error into a file (or /dev/null).
+pid_t StartProcess(const std::vector<std::string>& argv,
+                   const std::vector<std::string>& environment, const std::string& errorFile = "");
+std::optional<int> WaitProcess(pid_t pid, std::chrono::milliseconds timeout);
+// The command run as an unprivileged user when the tests run as root (some programs refuse
+// to run as root, and only an unprivileged user finds installed folders read-only).
+std::vector<std::string> Unprivileged(const std::vector<std::string>& argv);
+// How many running processes have this text in their command line.
+int ProcessesRunning(const std::string& commandText);
 
 // Milliseconds since an earlier moment, for timing what the program does.
 long long MillisecondsSince(std::chrono::steady_clock::time_point start);

@@ -27,44 +27,11 @@ constexpr int kHostHeight = 200;
 constexpr int kBlockWidth = 160;
 constexpr int kBlockHeight = 120;
 
-// A plain top-level window filled with one colour, standing in for the display settings'
-// preview window. The test's own connection keeps it alive.
-class HostWindow {
+// The display settings' preview window, in the test's hands.
+class HostWindow : public ClientWindow {
   public:
-    explicit HostWindow(const std::string& display) : m_display(XOpenDisplay(display.c_str())) {
-        if (m_display == nullptr)
-            return;
-        const int screen = DefaultScreen(m_display);
-        m_window = XCreateSimpleWindow(m_display, RootWindow(m_display, screen), kHostLeft,
-                                       kHostTop, kHostWidth, kHostHeight, 0,
-                                       BlackPixel(m_display, screen), kHostColour);
-        XMapWindow(m_display, m_window);
-        XSync(m_display, False);
-        for (int i = 0; i < 200; ++i) {
-            XWindowAttributes attributes{};
-            XGetWindowAttributes(m_display, m_window, &attributes);
-            if (attributes.map_state == IsViewable)
-                break;
-            std::this_thread::sleep_for(10ms);
-        }
-        Fill();
-    }
-    ~HostWindow() {
-        if (m_display != nullptr)
-            XCloseDisplay(m_display);
-    }
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-
-    unsigned long Id() const { return m_window; }
-    void Fill() {
-        XClearWindow(m_display, m_window);
-        XSync(m_display, False);
-    }
-
-  private:
-    ::Display* m_display;
-    Window m_window = 0;
+    explicit HostWindow(const std::string& display)
+        : ClientWindow(display, kHostLeft, kHostTop, kHostWidth, kHostHeight, kHostColour) {}
 };
 
 // Pixels of the host window that differ from what the preview should leave there: the picture

@@ -92,7 +92,8 @@ TEST_F(SaverEndToEnd, FourCountedMovesDoNotEndItFiveDo) {
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(program.Running()) << "four counted moves";
     x.Xdotool({"mousemove", "200", "200"});
-    EXPECT_EQ(program.WaitExit(2s), 0) << "the fifth counted move ends it\n" << program.ErrorOutput();
+    EXPECT_EQ(program.WaitExit(2s), 0) << "the fifth counted move ends it\n"
+                                       << program.ErrorOutput();
 }
 
 TEST_F(SaverEndToEnd, MissingSkyPictureShowsTheMessage) {

@@ -1,0 +1,206 @@
+#include "app/LinuxOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "app/product.h"
+#include "platform/numbers.h"
+#include "settings_ui/frmSettings.h"
+
+namespace {
+
+// An option's name without its value ("--light-speed=5" gives "--light-speed" and "5").
+struct Option {
+    std::string name;
+    std::optional<std::string> value;
+};
+
+Option Split(const std::string& argument) {
+    const size_t equals = argument.find('=');
+    if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+        return {argument.substr(0, equals), argument.substr(equals + 1)};
+    }
+    return {argument, std::nullopt};
+}
+
+// Both spellings of an option: "--root" and "-root".
+bool Is(const std::string& name, const char* option) {
+    return name == std::string("--") + option || name == std::string("-") + option;
+}
+
+bool IsSwitch(const std::string& name) {
+    for (const char* option : {"lights", "no-lights", "smoke", "no-smoke", "snow", "no-snow"}) {
+        if (Is(name, option))
+            return true;
+    }
+    return false;
+}
+
+bool TakesValue(const std::string& name) {
+    return Is(name, "window-id") || Is(name, "light-speed") || Is(name, "smoke-speed") ||
+           Is(name, "snow-speed");
+}
+
+bool IsOurs(const std::string& argument) {
+    const std::string name = Split(argument).name;
+    return Is(name, "root") || Is(name, "help") || Is(name, "version") || IsSwitch(name) ||
+           TakesValue(name);
+}
+
+// A whole number within low to high, or nullopt.
+std::optional<int> WholeNumber(const std::string& text, int low, int high) {
+    try {
+        const double value = TextToNumber(text);
+        if (value == static_cast<int>(value) && value >= low && value <= high) {
+            return static_cast<int>(value);
+        }
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<unsigned long> ParseWindowId(const std::string& text) {
+    if (text.empty() || text.size() > 20)
+        return std::nullopt;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty())
+        return std::nullopt;
+    for (char c : digits) {
+        const bool ok =
+            hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c >= '0' && c <= '9');
+        if (!ok)
+            return std::nullopt;
+    }
+    errno = 0;
+    const unsigned long long value = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+    // X window ids have 29 bits.
+    if (errno != 0 || value == 0 || value > 0x1FFFFFFFull)
+        return std::nullopt;
+    return static_cast<unsigned long>(value);
+}
+
+LinuxOptions ParseLinuxOptions(const std::vector<std::string>& arguments,
+                               const char* screensaverWindow) {
+    LinuxOptions options;
+    auto fromEnvironment = [&]() {
+        if (screensaverWindow == nullptr)
+            return true;
+        const auto window = ParseWindowId(screensaverWindow);
+        if (!window) {
+            options.error = "XSCREENSAVER_WINDOW is not a window id: \"" +
+                            std::string(screensaverWindow) + "\"";
+            return false;
+        }
+        options.window = *window;
+        return true;
+    };
+    if (arguments.empty()) {
+        // Started by a screen-saver daemon that names its window in the environment.
+        if (screensaverWindow != nullptr) {
+            options.recognised = true;
+            options.embedded = true;
+            fromEnvironment();
+        }
+        return options;
+    }
+    if (!IsOurs(arguments[0]))
+        return options;
+
+    options.recognised = true;
+    for (size_t i = 0; i < arguments.size() && options.error.empty(); ++i) {
+        const Option option = Split(arguments[i]);
+        const std::string& name = option.name;
+        std::string value;
+        if (TakesValue(name)) {
+            if (option.value) {
+                value = *option.value;
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                options.error = name + " needs a value";
+                break;
+            }
+        } else if (option.value) {
+            options.error = name + " takes no value";
+            break;
+        }
+        auto speed = [&](const char* key, int low, int high, bool mirrored) {
+            const auto position = WholeNumber(value, low, high);
+            if (!position) {
+                options.error = name + " wants a whole number from " + std::to_string(low) +
+                                " to " + std::to_string(high) + ", not \"" + value + "\"";
+                return;
+            }
+            // Like the dialog's scroll bars: further right is faster.
+            const std::string text = std::to_string(*position);
+            options.overrides.emplace_back(key,
+                                           mirrored ? frmSettings::MirrorSpeed(text, "10") : text);
+        };
+        if (Is(name, "root")) {
+            options.embedded = true;
+            fromEnvironment();
+        } else if (Is(name, "window-id")) {
+            const auto window = ParseWindowId(value);
+            if (!window) {
+                options.error =
+                    name + " wants a window id (decimal or 0x hexadecimal), not \"" + value + "\"";
+            } else {
+                options.embedded = true;
+                options.window = *window;
+            }
+        } else if (Is(name, "help")) {
+            options.help = true;
+        } else if (Is(name, "version")) {
+            options.version = true;
+        } else if (Is(name, "lights") || Is(name, "no-lights")) {
+            options.overrides.emplace_back("lights", Is(name, "lights") ? "1" : "0");
+        } else if (Is(name, "smoke") || Is(name, "no-smoke")) {
+            options.overrides.emplace_back("chimneysmoke", Is(name, "smoke") ? "1" : "0");
+        } else if (Is(name, "snow") || Is(name, "no-snow")) {
+            options.overrides.emplace_back("snowing", Is(name, "snow") ? "1" : "0");
+        } else if (Is(name, "light-speed")) {
+            speed("lightspeed", 1, 10, true);
+        } else if (Is(name, "smoke-speed")) {
+            speed("smokespeed", 1, 10, true);
+        } else if (Is(name, "snow-speed")) {
+            speed("snowspeed", 2, 20, false);
+        } else {
+            options.error = "unknown option \"" + arguments[i] + "\"";
+        }
+    }
+    return options;
+}
+
+std::string LinuxOptionsUsage() {
+    return std::string(kProductTitle) + " " + std::string(kProductVersion) +
+           " - a winter night screen saver\n"
+           "\n"
+           "usage: glimmerdel [/s | /c | /p WINDOW | /a WINDOW]\n"
+           "       glimmerdel [--root | --window-id ID] [OPTIONS]\n"
+           "\n"
+           "Classic switches:\n"
+           "  /s, no switch      run the saver full screen\n"
+           "  /c                 open the settings dialog\n"
+           "  /p WINDOW          paint a still picture into a preview window\n"
+           "  /a WINDOW          change the screen-saver password (nothing to do here)\n"
+           "\n"
+           "Screen-saver daemons (xscreensaver and friends):\n"
+           "  --root             draw on $XSCREENSAVER_WINDOW, or on the root window\n"
+           "  --window-id ID     draw on that window (decimal or 0x hexadecimal)\n"
+           "  With $XSCREENSAVER_WINDOW set and no arguments, --root is meant.\n"
+           "\n"
+           "Settings for this run (the settings file stays as it is):\n"
+           "  --lights, --no-lights      Christmas lights on or off\n"
+           "  --smoke, --no-smoke        chimney smoke on or off\n"
+           "  --snow, --no-snow          snowfall on or off\n"
+           "  --light-speed N            1 (slow) to 10 (fast)\n"
+           "  --smoke-speed N            1 (slow) to 10 (fast)\n"
+           "  --snow-speed N             2 (gentle) to 20 (a storm)\n"
+           "  --help, --version\n"
+           "\n"
+           "Options take one or two dashes, and values as \"--snow-speed 8\" or "
+           "\"--snow-speed=8\".\n";
+}

@@ -1,0 +1,222 @@
+#include "platform/EmbeddedHost.h"
+
+#include <X11/Xlib.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/Form.h"
+#include "platform/HeadlessBacking.h"
+#include "platform/X11WindowBacking.h"
+#include "platform/posix_env.h"
+
+namespace {
+
+volatile sig_atomic_t g_stopSignal = 0;
+volatile sig_atomic_t g_windowGone = 0;
+unsigned long g_watchedWindow = 0;
+
+void OnStopSignal(int signal) {
+    g_stopSignal = signal;
+}
+
+// An error about our window means it is gone (destroyed behind our back); any other error is
+// no reason to stop drawing.
+int OnXError(Display*, XErrorEvent* error) {
+    if (error->resourceid == g_watchedWindow &&
+        (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+        g_windowGone = 1;
+    }
+    return 0;
+}
+
+// The X server went away: there is nothing left to draw on.
+int OnXIoError(Display*) {
+    _exit(0);
+}
+
+void InstallStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no restart: a sleeping wait wakes up at once
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+// The given window as the form's window: retained pixels pushed to it, nothing else done to it.
+class EmbeddedHost::WindowPeer : public FormPeer {
+  public:
+    WindowPeer(EmbeddedHost& host, std::shared_ptr<WindowBacking> backing, X11WindowBacking* screen)
+        : m_host(host), m_backing(std::move(backing)), m_screen(screen) {
+        m_hWnd = gdi::RegisterWindow(m_backing);
+        m_host.m_peer = this;
+    }
+    ~WindowPeer() override {
+        m_host.m_peer = nullptr;
+        if (m_hDC != 0)
+            ReleaseDC(m_hWnd, m_hDC);
+        gdi::UnregisterWindow(m_hWnd);
+    }
+    HWND hWnd() override { return m_hWnd; }
+    HDC hDC() override {
+        if (m_hDC == 0)
+            m_hDC = GetDC(m_hWnd);
+        return m_hDC;
+    }
+    void Show() override {}
+    void Hide() override {}
+    void Refresh() override { Repaint(0, 0, m_backing->Width(), m_backing->Height()); }
+    bool Visible() override { return true; }
+    void Resize(int, int, bool) override {}  // the window's owner decides its size
+    void SetCaption(const std::string&) override {}
+
+    void Repaint(int x, int y, int w, int h) {
+        if (m_screen != nullptr)
+            m_screen->Repaint(x, y, w, h);
+    }
+    void Flush() {
+        if (m_screen != nullptr)
+            m_screen->Flush();
+    }
+
+  private:
+    EmbeddedHost& m_host;
+    std::shared_ptr<WindowBacking> m_backing;
+    X11WindowBacking* m_screen;
+    HWND m_hWnd = 0;
+    HDC m_hDC = 0;
+};
+
+EmbeddedHost::EmbeddedHost(const std::vector<std::string>& arguments, unsigned long window)
+    : FltkHost(arguments), m_window(window) {
+    InstallStopSignals();
+}
+
+EmbeddedHost::~EmbeddedHost() {
+    if (m_display != nullptr)
+        XCloseDisplay(m_display);
+}
+
+bool EmbeddedHost::Open() {
+    m_display = XOpenDisplay(nullptr);
+    if (m_display == nullptr) {
+        std::fprintf(stderr, "glimmerdel: cannot open the X display \"%s\"\n",
+                     XDisplayName(nullptr));
+        return false;
+    }
+    XSetIOErrorHandler(OnXIoError);
+    if (m_window == 0)
+        m_window = DefaultRootWindow(m_display);
+    g_watchedWindow = m_window;
+    XSetErrorHandler(OnXError);
+    XWindowAttributes attributes{};
+    const Status status = XGetWindowAttributes(m_display, m_window, &attributes);
+    XSync(m_display, False);
+    if (status == 0 || g_windowGone) {
+        std::fprintf(stderr, "glimmerdel: there is no window 0x%lx to draw on\n", m_window);
+        return false;
+    }
+    m_width = std::max(attributes.width, 1);
+    m_height = std::max(attributes.height, 1);
+    // Only what the window's owner does to it: resizes, destruction, exposes.
+    XSelectInput(m_display, m_window,
+                 attributes.your_event_mask | StructureNotifyMask | ExposureMask);
+    XSync(m_display, False);
+    return !g_windowGone;
+}
+
+void EmbeddedHost::DoEvents() {
+    if (g_stopSignal != 0 || g_windowGone != 0)
+        EndProgram(0);
+    if (m_peer != nullptr)
+        m_peer->Flush();
+    bool resized = false;
+    while (XPending(m_display) > 0) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        if (event.xany.window != m_window)
+            continue;
+        switch (event.type) {
+            case ConfigureNotify:
+                if (event.xconfigure.width != m_width || event.xconfigure.height != m_height) {
+                    m_width = std::max(event.xconfigure.width, 1);
+                    m_height = std::max(event.xconfigure.height, 1);
+                    resized = true;
+                }
+                break;
+            case DestroyNotify:
+                EndProgram(0);
+                break;
+            case Expose:
+                if (m_peer != nullptr) {
+                    m_peer->Repaint(event.xexpose.x, event.xexpose.y, event.xexpose.width,
+                                    event.xexpose.height);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    if (g_windowGone != 0)
+        EndProgram(0);
+    if (resized)
+        throw ScreenChanged{};
+}
+
+void EmbeddedHost::WaitForEvents(Long timeoutMs) {
+    // As the full-screen host does: sleep to the boundary of the tick the caller waits for.
+    const std::uint64_t now = posix_env::MonotonicNanoseconds();
+    const std::uint64_t boundary = (now / 1000000 + std::max<Long>(timeoutMs, 0)) * 1000000;
+    const int waitMs = static_cast<int>((boundary - std::min(boundary, now) + 999999) / 1000000);
+    if (m_peer != nullptr)
+        m_peer->Flush();
+    if (XPending(m_display) == 0 && g_stopSignal == 0) {
+        pollfd connection{ConnectionNumber(m_display), POLLIN, 0};
+        poll(&connection, 1, waitMs);
+    }
+    DoEvents();
+}
+
+int EmbeddedHost::MsgBox(const std::string& text, int, const std::string& title) {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    m_messageShown = true;
+    return vbOK;
+}
+
+void EmbeddedHost::EndProgram(int status) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (m_display != nullptr)
+        XSync(m_display, False);
+    // Ending after a message means the scene could not run.
+    _exit(m_messageShown && status == 0 ? 1 : status);
+}
+
+int EmbeddedHost::ShowCursor(BOOL show) {
+    m_cursorCount += show ? 1 : -1;  // the daemon owns the pointer
+    return m_cursorCount;
+}
+
+BOOL EmbeddedHost::SetWindowPos(HWND, HWND, int, int, int, int, std::uint32_t) {
+    return FALSE;
+}
+
+std::unique_ptr<FormPeer> EmbeddedHost::CreateFormPeer(Form&) {
+    std::shared_ptr<X11WindowBacking> screen =
+        X11WindowBacking::Create(m_display, m_window, m_width, m_height);
+    if (!screen) {
+        std::fprintf(stderr,
+                     "glimmerdel: window 0x%lx has a visual the scene cannot draw on "
+                     "(24-bit TrueColor is needed)\n",
+                     m_window);
+        EndProgram(1);
+    }
+    X11WindowBacking* pointer = screen.get();
+    return std::make_unique<WindowPeer>(*this, std::move(screen), pointer);
+}
