@@ -54,7 +54,10 @@ asan: deps $(ASAN_BUILD)/build.ninja
 e2e: build
 	cd $(BUILD) && ctest -L e2e --output-on-failure
 
+# Micro benchmarks, the frame and the set-up headless, and the whole process under Xvfb beside
+# its peer xsnow; prints the table of the README's Performance section. Never fails on a figure.
 bench: build
+	@./scripts/install-deps.sh --bench
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	./bench/run-all.sh $(BUILD)
 

@@ -1,9 +1,81 @@
 #!/bin/sh
-# Runs every benchmark program of a build folder.
+# Runs every benchmark of a build folder and prints the tables of the README's Performance
+# section (markdown). Benchmarks report; they never fail on a figure.
+#
+#   bench/run-all.sh [BUILD-FOLDER] [SECONDS-OF-WHOLE-PROCESS-RUN]
 set -eu
 build=${1:-build}
-for b in "$build"/bench/*_bench; do
-    [ -x "$b" ] || continue
-    echo "== $(basename "$b")"
-    "$b" --benchmark_min_time=0.2
-done
+seconds=${2:-20}
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+echo "Machine: $(nproc) cores, $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)," \
+     "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo);" \
+     "load average $(cut -d' ' -f1-3 /proc/loadavg) at the start."
+echo
+
+"$build/bench/gfx_bench" --benchmark_format=csv --benchmark_min_time=0.2 \
+    > "$out/gfx.csv" 2>/dev/null
+"$build/bench/frame_bench" --benchmark_format=csv > "$out/frame.csv" 2>/dev/null
+"$(dirname "$0")/whole-process.sh" "$build" "$seconds" 1920x1080 > "$out/process.txt"
+
+echo "Raster operations (64 x 64 blocks; a cell of 5 x 5 for the per-call cost):"
+echo
+echo "| Operation | Formats | Megapixels per second | Time per call |"
+echo "|---|---|---:|---:|"
+awk -F, 'NR > 1 && $1 ~ /BM_BitBlt/ {
+    gsub(/"/, "", $1); gsub(/"/, "", $8)
+    split($8, label, " ")
+    printf "| %s | %s | %.0f | %.0f ns |\n", label[1], label[2], $7 / 1e6, $4
+}' "$out/gfx.csv"
+echo
+echo "| Sprite work | Time |"
+echo "|---|---:|"
+awk -F, 'NR > 1 && ($1 ~ /TransparentDraw/ || $1 ~ /SpriteCycle/) {
+    gsub(/"/, "", $1)
+    name = $1
+    sub(/^BM_/, "", name)
+    printf "| %s | %.0f ns |\n", name, $4
+}' "$out/gfx.csv"
+echo
+echo "One frame, headless (virtual screen and clock; 3000 frames, each timed):"
+echo
+echo "| Screen | Effects | Median | 99th percentile |"
+echo "|---|---|---:|---:|"
+awk -F, 'NR == 1 { for (i = 1; i <= NF; ++i) column[$i] = i }
+    NR > 1 && $1 ~ /FrameStep/ {
+    gsub(/"/, "", $1)
+    split($1, part, "/")
+    printf "| %s x %s | %s | %.1f us | %.1f us |\n", part[2], part[3],
+        part[4] == 1 ? "all on" : "all off", $column["median_us"], $column["p99_us"]
+}' "$out/frame.csv"
+echo
+echo "Set-up, from the start of the form's load to the first full paint (median of 10):"
+echo
+echo "| Screen | Time |"
+echo "|---|---:|"
+awk -F, 'NR == 1 { for (i = 1; i <= NF; ++i) column[$i] = i }
+    NR > 1 && $1 ~ /SetUp/ {
+    gsub(/"/, "", $1)
+    split($1, part, "/")
+    printf "| %s x %s | %.1f ms |\n", part[2], part[3], $column["median_ms"]
+}' "$out/frame.csv"
+echo
+echo "The whole process under Xvfb at 1920 x 1080, all effects on, ${seconds} s:"
+echo
+awk -F= '{v[$1] = $2}
+    END {
+        print "| Figure | Glimmerdel | xsnow |"
+        print "|---|---:|---:|"
+        printf "| CPU time (user + system), share of one core | %.2f %% | %s |\n",
+            v["glimmerdel_cpu_percent"], "xsnow_cpu_percent" in v ? v["xsnow_cpu_percent"] " %" : "-"
+        printf "| Peak resident memory | %.1f MB | %s |\n", v["glimmerdel_peak_rss_mb"],
+            "xsnow_peak_rss_mb" in v ? v["xsnow_peak_rss_mb"] " MB" : "-"
+        printf "| Frames per second | %.2f | |\n", v["glimmerdel_fps"]
+        printf "| Frame interval, median / 99th percentile | %.2f / %.2f ms | |\n",
+            v["glimmerdel_interval_median_ms"], v["glimmerdel_interval_p99_ms"]
+        printf "| Key press to process gone | %d ms | |\n", v["glimmerdel_key_to_exit_ms"]
+        if ("xsnow_cpu_percent" in v && v["xsnow_cpu_percent"] > 0)
+            printf "\nCPU ratio Glimmerdel / xsnow: %.3f\n",
+                v["glimmerdel_cpu_percent"] / v["xsnow_cpu_percent"]
+    }' "$out/process.txt"

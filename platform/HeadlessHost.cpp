@@ -240,7 +240,8 @@ Long HeadlessHost::RegQueryValueExA(HKEY key, const char* valueName, std::uint32
         return ERROR_SUCCESS;
     if (value.data.size() > available)
         return ERROR_MORE_DATA;
-    std::memcpy(data, value.data.data(), value.data.size());
+    if (!value.data.empty())
+        std::memcpy(data, value.data.data(), value.data.size());
     return ERROR_SUCCESS;
 }
 

@@ -10,7 +10,13 @@ libgtest-dev libgmock-dev libbenchmark-dev
 fonts-dejavu-core
 xvfb xdotool x11-utils x11-apps xdg-utils xscreensaver libxml2-utils
 "
-[ "${1:-}" = "--extra" ] && PACKAGES="$PACKAGES ${GLIMMERDEL_EXTRA_PACKAGES:-}"
+# What only the benchmarks need: the peer they are compared with.
+BENCH_PACKAGES="xsnow"
+for option in "$@"; do
+    case "$option" in
+        --bench) PACKAGES="$PACKAGES $BENCH_PACKAGES" ;;
+    esac
+done
 
 missing=""
 for p in $PACKAGES; do

@@ -4,6 +4,7 @@
 //   glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] --out FILE.png
 
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -37,7 +38,8 @@ const char* kUsage =
 long WholeNumber(const std::string& text, long low, long high, const char* what) {
     try {
         const double value = TextToNumber(text);
-        if (value == static_cast<long>(value) && value >= low && value <= high) {
+        // The range first: a number outside it may not be cast.
+        if (value >= low && value <= high && value == std::trunc(value)) {
             return static_cast<long>(value);
         }
     } catch (const std::exception&) {
@@ -130,8 +132,15 @@ int main(int argc, char** argv) {
             out[2] = static_cast<unsigned char>(pixel);
         }
     }
-    if (!stbi_write_png(options.out.c_str(), screen->Width(), screen->Height(), 3, rgb.data(),
-                        screen->Width() * 3)) {
+    const bool jpeg = options.out.size() > 4 &&
+                      (options.out.compare(options.out.size() - 4, 4, ".jpg") == 0 ||
+                       options.out.compare(options.out.size() - 4, 4, ".JPG") == 0);
+    const int written =
+        jpeg ? stbi_write_jpg(options.out.c_str(), screen->Width(), screen->Height(), 3,
+                              rgb.data(), 90)
+             : stbi_write_png(options.out.c_str(), screen->Width(), screen->Height(), 3,
+                              rgb.data(), screen->Width() * 3);
+    if (!written) {
         std::fprintf(stderr, "glimmerdel-snapshot: cannot write %s\n", options.out.c_str());
         return 1;
     }

@@ -1,0 +1,102 @@
+#!/bin/sh
+# Runs the real saver full screen under Xvfb and measures it from outside: processor time
+# (user + system) as a share of one core, frames per second and frame intervals as the X server
+# received them, peak resident memory, and the time from a key press to the process being gone.
+# Then runs the peer xsnow the same way (same screen size, same length) for comparison.
+#
+#   bench/whole-process.sh [BUILD-FOLDER] [SECONDS] [WIDTHxHEIGHT]
+#
+# Prints key=value lines (see bench/run-all.sh for the table).
+set -eu
+build=$(cd "${1:-build}" && pwd)
+seconds=${2:-20}
+size=${3:-1920x1080}
+ticks=$(getconf CLK_TCK)
+
+work=$(mktemp -d)
+xvfb=""
+pid=""
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_xvfb() {
+    for n in $(seq 140 199); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
+    done
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+    xvfb=$!
+    export DISPLAY=":$n"
+    for i in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    echo "whole-process: Xvfb did not start" >&2
+    exit 1
+}
+stop_xvfb() { kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; xvfb=""; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+now() { date +%s.%N; }
+
+# --- Glimmerdel, from a private copy of the program folder with the e-mail prompt disarmed.
+cp "$build/glimmerdel" "$work/"
+ln -s "$build/vurezezideriru" "$work/vurezezideriru"
+sed 's/^appdisplay=.*/appdisplay=0/' "$build/vantroglimmerdel.ini" > "$work/vantroglimmerdel.ini"
+mkdir -p "$work/runtime"
+start_xvfb
+XDG_RUNTIME_DIR="$work/runtime" "$work/glimmerdel" /s &
+pid=$!
+sleep 1  # set-up and the first paint are not the steady state
+before=$(cpu_ticks "$pid")
+t0=$(now)
+"$build/bench/frame_watch" Form1 "$seconds" > "$work/frames.txt"
+t1=$(now)
+after=$(cpu_ticks "$pid")
+rss=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+k0=$(date +%s%N)
+xdotool key space
+while kill -0 "$pid" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" != "Z" ]; do
+    sleep 0.001
+done
+k1=$(date +%s%N)
+wait "$pid" 2>/dev/null || true
+pid=""
+stop_xvfb
+awk -v b="$before" -v a="$after" -v t="$ticks" -v t0="$t0" -v t1="$t1" -v rss="$rss" \
+    -v key="$(( (k1 - k0) / 1000000 ))" '
+    {v[$1] = $2}
+    END {
+        printf "glimmerdel_cpu_percent=%.2f\n", 100 * (a - b) / t / (t1 - t0)
+        printf "glimmerdel_fps=%.2f\n", v["fps"]
+        printf "glimmerdel_interval_median_ms=%.2f\n", v["interval_median_ms"]
+        printf "glimmerdel_interval_p99_ms=%.2f\n", v["interval_p99_ms"]
+        printf "glimmerdel_peak_rss_mb=%.1f\n", rss / 1024
+        printf "glimmerdel_key_to_exit_ms=%d\n", key
+    }' "$work/frames.txt"
+
+# --- The peer: xsnow on the root window, for the same length of time.
+if [ -x /usr/games/xsnow ]; then
+    start_xvfb
+    mkdir -p "$work/home"
+    HOME="$work/home" /usr/games/xsnow -defaults -noconfig -nomenu -root \
+        -stopafter $((seconds + 2)) >/dev/null 2>&1 &
+    pid=$!
+    sleep 1
+    before=$(cpu_ticks "$pid")
+    t0=$(now)
+    sleep "$seconds"
+    t1=$(now)
+    after=$(cpu_ticks "$pid")
+    rss=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=""
+    stop_xvfb
+    awk -v b="$before" -v a="$after" -v t="$ticks" -v t0="$t0" -v t1="$t1" -v rss="$rss" 'BEGIN {
+        printf "xsnow_cpu_percent=%.2f\n", 100 * (a - b) / t / (t1 - t0)
+        printf "xsnow_peak_rss_mb=%.1f\n", rss / 1024
+    }'
+fi
