@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/PixelAllocator.h"
+
 namespace bitmap_file {
 
 // The largest bitmap the loader accepts: a side of at most 32767 pixels and at most 256 MiB
@@ -15,7 +17,7 @@ inline constexpr std::size_t kMaxBytes = std::size_t{256} << 20;
 struct Image {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels;  // width * height, rows from the top
+    std::vector<std::uint32_t, PixelAllocator<std::uint32_t>> pixels;  // rows from the top
 };
 
 // Decodes the file at path. False when the file is missing or unreadable, is not a bitmap file
