@@ -317,7 +317,10 @@ void FltkFormPeer::AttachScreenBacking() {
                                                m_backing->Width(), m_backing->Height());
     if (!m_screenBacking)
         return;
-    const int rows = std::min(m_backing->Height(), m_screenBacking->Height());
+    // What was drawn while the window had no screen behind it goes over (usually nothing).
+    auto* interim = dynamic_cast<HeadlessBacking*>(m_backing.get());
+    const bool drawn = interim == nullptr || interim->HasPixels();
+    const int rows = drawn ? std::min(m_backing->Height(), m_screenBacking->Height()) : 0;
     const int columns = std::min(m_backing->Width(), m_screenBacking->Width());
     for (int y = 0; y < rows; ++y) {
         std::memcpy(m_screenBacking->Pixels() + static_cast<size_t>(y) * m_screenBacking->Stride(),

@@ -6,6 +6,7 @@
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -117,6 +118,10 @@ FltkHost::FltkHost(const std::vector<std::string>& arguments)
     : m_command(Join(arguments)), m_appPath(posix_env::ProgramFolder()) {
     m_random.Stir(posix_env::MonotonicNanoseconds() ^ (static_cast<std::uint64_t>(getpid()) << 32));
     FL_NORMAL_SIZE = kDefaultFontSize;
+    // Pictures are decoded into large temporary buffers at set-up: keep every large block in
+    // memory of its own that goes back to the system when freed, instead of letting the
+    // allocator's threshold rise and keep the freed space for a run that never needs it again.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 }
 
 FltkHost::~FltkHost() = default;

@@ -13,12 +13,15 @@ class HeadlessBacking : public WindowBacking {
 
     int Width() const override { return m_width; }
     int Height() const override { return m_height; }
-    std::uint32_t* Pixels() override { return m_pixels.data(); }
+    // The pixels are made on first use: a window that is never drawn on while it has no screen
+    // behind it costs no memory.
+    std::uint32_t* Pixels() override;
+    bool HasPixels() const { return !m_pixels.empty(); }
     int Stride() const override { return m_width; }
     void Present(int x, int y, int w, int h) override;
 
     std::uint32_t Pixel(int x, int y) const {
-        return m_pixels[static_cast<size_t>(y) * m_width + x];
+        return m_pixels.empty() ? m_fill : m_pixels[static_cast<size_t>(y) * m_width + x];
     }
     long long PresentCount() const { return m_presents; }
     long long PresentedArea() const { return m_presentedArea; }
@@ -26,6 +29,7 @@ class HeadlessBacking : public WindowBacking {
   private:
     int m_width;
     int m_height;
+    std::uint32_t m_fill;
     std::vector<std::uint32_t> m_pixels;
     long long m_presents = 0;
     long long m_presentedArea = 0;

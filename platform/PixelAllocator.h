@@ -21,11 +21,13 @@ class PixelAllocator {
     T* allocate(std::size_t count) {
         const std::size_t bytes = count * sizeof(T);
         void* memory = nullptr;
-        if (bytes >= kHugePage / 2) {
-            const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-            memory = std::aligned_alloc(kHugePage, rounded);
+        if (bytes >= kHugePage) {
+            // Only the whole huge pages are marked: the rest stays on small pages, so that the
+            // surface costs no more memory than its pixels.
+            if (posix_memalign(&memory, kHugePage, bytes) != 0)
+                memory = nullptr;
             if (memory != nullptr)
-                madvise(memory, rounded, MADV_HUGEPAGE);  // a hint; without it small pages serve
+                madvise(memory, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);  // only a hint
         } else {
             memory = std::malloc(bytes == 0 ? 1 : bytes);
         }
