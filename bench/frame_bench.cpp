@@ -48,77 +48,68 @@ double Percentile(std::vector<double> values, double p) {
     return values[std::min(values.size() - 1, static_cast<size_t>(p * values.size()))];
 }
 
-void FrameStep(benchmark::State& state) {
-    const int width = static_cast<int>(state.range(0));
-    const int height = static_cast<int>(state.range(1));
-    const bool on = state.range(2) != 0;
-    ProgramFolder folder(on);
-    HeadlessHost host;
-    host.SetAppPath(folder.Path());
-    host.SetScreenPixels(width, height);
-    SetHost(&host);
-    {
-        frmSaver saver;
-        g_frmSaver = &saver;
-        saver.SetFrameLimit(0);
-        saver.Load();
-        saver.RunMoreFrames(200);  // past the first steps of every element
-        std::vector<double> frames;
-        frames.reserve(static_cast<size_t>(state.max_iterations));
-        for (auto _ : state) {
-            const auto start = std::chrono::steady_clock::now();
-            saver.RunMoreFrames(1);
-            frames.push_back(
-                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                    .count());
-        }
-        state.counters["median_us"] = Percentile(frames, 0.5);
-        state.counters["p99_us"] = Percentile(frames, 0.99);
-        state.SetLabel(on ? "all effects on" : "all effects off");
-        saver.Unload();
-        g_frmSaver = nullptr;
+// The saver loaded on a virtual screen, past the first steps of every element.
+class RunningSaver {
+  public:
+    RunningSaver(int width, int height, bool on) : m_folder(on) {
+        m_host.SetAppPath(m_folder.Path());
+        m_host.SetScreenPixels(width, height);
+        SetHost(&m_host);
+        g_frmSaver = &m_saver;
+        m_saver.SetFrameLimit(0);
+        m_saver.Load();
+        m_saver.RunMoreFrames(200);
     }
-    SetHost(nullptr);
+    ~RunningSaver() {
+        m_saver.Unload();
+        g_frmSaver = nullptr;
+        SetHost(nullptr);
+    }
+    // One frame, timed, in microseconds.
+    double Frame() {
+        const auto start = std::chrono::steady_clock::now();
+        m_saver.RunMoreFrames(1);
+        return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+            .count();
+    }
+
+  private:
+    ProgramFolder m_folder;
+    HeadlessHost m_host;
+    frmSaver m_saver;
+};
+
+void Report(benchmark::State& state, const std::vector<double>& frames, const char* label) {
+    state.counters["median_us"] = Percentile(frames, 0.5);
+    state.counters["p99_us"] = Percentile(frames, 0.99);
+    state.SetLabel(label);
+}
+
+void FrameStep(benchmark::State& state) {
+    const bool on = state.range(2) != 0;
+    RunningSaver saver(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), on);
+    std::vector<double> frames;
+    for (auto _ : state)
+        frames.push_back(saver.Frame());
+    Report(state, frames, on ? "all effects on" : "all effects off");
 }
 
 // As FrameStep, with the caches emptied before every frame, as the 20 ms between two frames of
 // the real saver (and the X server's work in them) tend to leave them.
 void FrameStepCold(benchmark::State& state) {
-    const int width = static_cast<int>(state.range(0));
-    const int height = static_cast<int>(state.range(1));
-    ProgramFolder folder(true);
-    HeadlessHost host;
-    host.SetAppPath(folder.Path());
-    host.SetScreenPixels(width, height);
-    SetHost(&host);
+    RunningSaver saver(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
     std::vector<std::uint64_t> evict(std::size_t{64} << 17);  // 64 MiB, twice the largest cache
-    {
-        frmSaver saver;
-        g_frmSaver = &saver;
-        saver.SetFrameLimit(0);
-        saver.Load();
-        saver.RunMoreFrames(200);
-        std::vector<double> frames;
-        std::uint64_t sum = 0;
-        for (auto _ : state) {
-            state.PauseTiming();
-            for (std::uint64_t& word : evict)
-                sum += ++word;
-            state.ResumeTiming();
-            const auto start = std::chrono::steady_clock::now();
-            saver.RunMoreFrames(1);
-            frames.push_back(
-                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                    .count());
-        }
-        benchmark::DoNotOptimize(sum);
-        state.counters["median_us"] = Percentile(frames, 0.5);
-        state.counters["p99_us"] = Percentile(frames, 0.99);
-        state.SetLabel("all effects on, caches emptied before each frame");
-        saver.Unload();
-        g_frmSaver = nullptr;
+    std::vector<double> frames;
+    std::uint64_t sum = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (std::uint64_t& word : evict)
+            sum += ++word;
+        state.ResumeTiming();
+        frames.push_back(saver.Frame());
     }
-    SetHost(nullptr);
+    benchmark::DoNotOptimize(sum);
+    Report(state, frames, "all effects on, caches emptied before each frame");
 }
 
 void SetUp(benchmark::State& state) {

@@ -1,39 +1,16 @@
 // A sprite's frame (restore, move, store, draw with and without the build DC, copy to a window
-// DC) allocates nothing: counted through the global allocation functions of this test program.
+// DC) allocates nothing.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
-#include <new>
 
 #include "gfx/cBitmap.h"
 #include "gfx/cSprite.h"
 #include "gfx/cSpriteBitmaps.h"
 #include "platform/HeadlessBacking.h"
 #include "platform/HeadlessHost.h"
-
-// The replacements below pair malloc with free, which GCC cannot see through once inlined.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace {
-bool g_counting = false;
-long g_allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (g_counting)
-        ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+#include "tests/support/AllocationCounter.h"
 
 namespace {
 
@@ -58,8 +35,7 @@ TEST(FrameAllocation, ASpriteFrameAllocatesNothing) {
         sprite.SetXDir(3);
         sprite.SetYDir(1);
 
-        g_allocations = 0;
-        g_counting = true;
+        const AllocationCounter allocations;
         for (int frame = 0; frame < 50; ++frame) {
             sprite.RestoreBackground(stage.hDC());
             sprite.IncrementPosition();
@@ -69,8 +45,7 @@ TEST(FrameAllocation, ASpriteFrameAllocatesNothing) {
             sprite.StageToScreen(windowDc, stage.hDC());
             backing->Flush();
         }
-        g_counting = false;
-        EXPECT_EQ(g_allocations, 0);
+        EXPECT_EQ(allocations.Count(), 0);
         EXPECT_EQ(backing->PresentCount(), 51);  // one copy a frame: the moves are small
 
         ReleaseDC(window, windowDc);
