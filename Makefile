@@ -4,10 +4,12 @@
 JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 CMAKE_FLAGS ?=
 SECONDS ?= 30
 
-.PHONY: all deps configure build run test unit asan e2e bench fuzz install uninstall clean format
+.PHONY: all deps configure build run test unit asan e2e fuzz analyse valgrind long-run bench \
+	install uninstall clean format
 
 PREFIX ?= /usr/local
 
@@ -36,9 +38,10 @@ run: build
 	fi
 
 # Every test: unit tests, the same unit tests under AddressSanitizer + UndefinedBehaviorSanitizer,
-# and the end-to-end tests under Xvfb.
+# the end-to-end tests under Xvfb, a million frames on the virtual clock, memcheck, every fuzz
+# target for $(SECONDS) seconds, static analysis.
 test: build
-	$(MAKE) --no-print-directory unit asan e2e
+	$(MAKE) --no-print-directory unit asan e2e long-run valgrind fuzz analyse
 
 unit: build
 	cd $(BUILD) && ctest -L unit -j $(JOBS) --output-on-failure
@@ -53,6 +56,29 @@ asan: deps $(ASAN_BUILD)/build.ninja
 
 e2e: build
 	cd $(BUILD) && ctest -L e2e --output-on-failure
+
+# The fuzz targets (clang, libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer), one after
+# another, each for SECONDS seconds from its seeds and what earlier runs found:
+# `make fuzz SECONDS=1800` for a long run.
+$(FUZZ_BUILD)/build.ninja: | deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	    -DGLIMMERDEL_SANITIZE=ON -DGLIMMERDEL_FUZZ=ON -DGLIMMERDEL_PROGRAM_ONLY=ON $(CMAKE_FLAGS)
+
+fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	./scripts/run-fuzzers.sh $(FUZZ_BUILD) $(SECONDS)
+
+# clang-tidy (checks in .clang-tidy) and cppcheck over our code; fails on any finding.
+analyse: build
+	./scripts/analyse.sh $(BUILD) $(JOBS)
+
+# Memcheck over the snapshot tool (100 frames) and a settings dialog round trip under Xvfb.
+valgrind: build
+	./scripts/valgrind.sh $(BUILD)
+
+# One million frames headless, across both wraps of the tick count; prints the figures.
+long-run: build
+	GLIMMERDEL_LONG_RUN_FRAMES=1000000 $(BUILD)/tests/scene_tests --gtest_filter='LongRun.*'
 
 # Micro benchmarks, the frame and the set-up headless, and the whole process under Xvfb beside
 # its peer xsnow; prints the table of the README's Performance section. Never fails on a figure.
@@ -79,4 +105,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

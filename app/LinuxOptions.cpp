@@ -1,6 +1,7 @@
 #include "app/LinuxOptions.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/product.h"
@@ -51,7 +52,8 @@ bool IsOurs(const std::string& argument) {
 std::optional<int> WholeNumber(const std::string& text, int low, int high) {
     try {
         const double value = TextToNumber(text);
-        if (value == static_cast<int>(value) && value >= low && value <= high) {
+        // The range first: a number outside it may not be cast.
+        if (value >= low && value <= high && value == std::trunc(value)) {
             return static_cast<int>(value);
         }
     } catch (const std::exception&) {

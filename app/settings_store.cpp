@@ -35,13 +35,13 @@ std::string IniPath() {
     // Beside the program while its folder is writable; otherwise (an installed program) the
     // user's own copy, made from the delivered file the first time it is needed, so that the
     // dialog's changes are kept instead of being lost without a word.
-    const std::string beside = InProgramFolder(kSettingsFileName);
+    std::string beside = InProgramFolder(kSettingsFileName);
     if (Host().FolderWritable(ProgramFolder()))
         return beside;
     const std::string config = Host().UserConfigFolder();
     if (config.empty())
         return beside;
-    const std::string own = config + "/glimmerdel/" + kSettingsFileName;
+    std::string own = config + "/glimmerdel/" + kSettingsFileName;
     Host().CopyIfMissing(beside, own);
     return own;
 }

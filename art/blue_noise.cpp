@@ -42,6 +42,8 @@ std::vector<float> MakeMap() {
         for (int i = 0; i < kCount; ++i)
             if (!taken[i] && (best < 0 || energy[i] + jitter[i] < energy[best] + jitter[best]))
                 best = i;
+        if (best < 0)
+            break;  // every point is placed (never before the last rank)
         map[best] = (static_cast<float>(rank) + 0.5f) / static_cast<float>(kCount);
         place(best);
     }

@@ -194,7 +194,7 @@ struct Claims {
     std::vector<bool> taken;
     int width;
     bool At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width || static_cast<size_t>(y * width + x) >= taken.size())
+        if (x < 0 || y < 0 || x >= width || static_cast<size_t>(y) * width + x >= taken.size())
             return false;
         return taken[static_cast<size_t>(y) * width + x];
     }

@@ -8,11 +8,14 @@
 // source file. --still composes the scene as the screen saver shows it into a PNG file, and
 // --review-dir writes the built-in pictures enlarged as PNG files, both for looking at.
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -48,6 +51,13 @@ struct Options {
     std::exit(2);
 }
 
+// A whole number from low to high, the whole text; false for anything else.
+bool WholeNumber(std::string_view text, int low, int high, int& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value >= low &&
+           value <= high;
+}
+
 Options Parse(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
@@ -64,13 +74,13 @@ Options Parse(int argc, char** argv) {
         } else if (arg == "--still") {
             o.still = value;
         } else if (arg == "--still-size") {
-            if (std::sscanf(value.c_str(), "%dx%d", &o.stillWidth, &o.stillHeight) != 2 ||
-                o.stillWidth < 1 || o.stillHeight < 1 || o.stillWidth > 8192 ||
-                o.stillHeight > 8192)
+            const size_t x = value.find('x');
+            if (x == std::string::npos ||
+                !WholeNumber(std::string_view(value).substr(0, x), 1, 8192, o.stillWidth) ||
+                !WholeNumber(std::string_view(value).substr(x + 1), 1, 8192, o.stillHeight))
                 Usage("bad --still-size " + value);
         } else if (arg == "--still-step") {
-            o.stillStep = std::atoi(value.c_str());
-            if (o.stillStep < 0)
+            if (!WholeNumber(value, 0, 1000000, o.stillStep))
                 Usage("bad --still-step " + value);
         } else if (arg == "--review-dir") {
             o.reviewDir = value;

@@ -44,7 +44,8 @@ float Mask::At(int x, int y) const {
 Mask Mask::Polygon(const std::vector<Point>& points) {
     if (points.size() < 3)
         return Mask();
-    float minX = points[0].x, maxX = points[0].x, minY = points[0].y, maxY = points[0].y;
+    float minX = points[0].x, minY = points[0].y;
+    float maxX = minX, maxY = minY;
     for (const Point& p : points) {
         minX = std::min(minX, p.x);
         maxX = std::max(maxX, p.x);
@@ -130,7 +131,8 @@ Mask Mask::Polyline(const std::vector<Point>& points, float width) {
     if (points.empty())
         return Mask();
     const float half = width * 0.5f;
-    float minX = points[0].x, maxX = points[0].x, minY = points[0].y, maxY = points[0].y;
+    float minX = points[0].x, minY = points[0].y;
+    float maxX = minX, maxY = minY;
     for (const Point& p : points) {
         minX = std::min(minX, p.x);
         maxX = std::max(maxX, p.x);

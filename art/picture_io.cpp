@@ -6,8 +6,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
 namespace art {

@@ -55,7 +55,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string name = argv[1];
-    const double seconds = std::atof(argv[2]);
+    char* rest = nullptr;
+    const double seconds = std::strtod(argv[2], &rest);
+    if (rest == argv[2] || *rest != '\0' || !(seconds > 0)) {
+        std::fprintf(stderr, "frame_watch: bad number of seconds \"%s\"\n", argv[2]);
+        return 2;
+    }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return 1;

@@ -1,6 +1,9 @@
 #include "platform/BitmapFile.h"
 
+#include <fcntl.h>
 #include <stb/stb_image.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -55,9 +58,21 @@ struct PixelsFree {
 bool Load(const char* path, Image& image) {
     if (path == nullptr || *path == '\0')
         return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
-    if (!file)
+    // Only a regular file is a picture; opened without blocking, so that a named pipe in its
+    // place does not hold the program up.
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return false;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(fdopen(fd, "rb"));
+    if (!file) {
+        close(fd);
+        return false;
+    }
 
     // The size first, from the header alone.
     Reader reader{file.get()};
@@ -74,6 +89,12 @@ bool Load(const char* path, Image& image) {
     const std::size_t bytes =
         static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
     if (bytes > kMaxBytes)
+        return false;
+    // Every pixel takes at least one bit of the file (the decoder knows no compression): a header
+    // that claims more pixels than the file can hold fails here, before the decoder allocates the
+    // whole picture and fills it in from nothing.
+    const long long leastPixelBytes = (static_cast<long long>(width) + 7) / 8 * height;
+    if (st.st_size < leastPixelBytes)
         return false;
 
     // Then the pixels, from the start of the file again.

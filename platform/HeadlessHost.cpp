@@ -21,11 +21,11 @@ std::string Lower(std::string text) {
 // A form's window without a display: retained pixels of the client size.
 class HeadlessFormPeer : public FormPeer {
   public:
-    explicit HeadlessFormPeer(Form& form) : m_form(form) {
-        m_backing = std::make_shared<HeadlessBacking>(std::max(form.ClientWidthPixels(), 1),
-                                                      std::max(form.ClientHeightPixels(), 1));
-        m_hWnd = gdi::RegisterWindow(m_backing);
-    }
+    explicit HeadlessFormPeer(Form& form)
+        : m_form(form),
+          m_backing(std::make_shared<HeadlessBacking>(std::max(form.ClientWidthPixels(), 1),
+                                                      std::max(form.ClientHeightPixels(), 1))),
+          m_hWnd(gdi::RegisterWindow(m_backing)) {}
     ~HeadlessFormPeer() override {
         if (m_hDC != 0)
             ReleaseDC(m_hWnd, m_hDC);

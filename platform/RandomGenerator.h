@@ -13,5 +13,5 @@ class RandomGenerator {
 
   private:
     std::uint64_t NextBits();
-    std::uint64_t m_state[4];
+    std::uint64_t m_state[4] = {};
 };

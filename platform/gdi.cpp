@@ -727,7 +727,7 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, i
             sourceSurface = again;
     }
 
-    BlitArgs args;
+    BlitArgs args{};
     args.destination = PixelAt(destination, clip.x, clip.y);
     args.destinationStride = destination.stride;
     args.width = clip.width;

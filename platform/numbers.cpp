@@ -80,15 +80,15 @@ Long TextToLong(std::string_view text) {
 }
 
 double LeadingNumber(std::string_view text) {
-    // Blanks, tabs and line feeds do not count wherever they stand: drop them first (up to a
-    // sensible length; a number is never longer than that).
+    // Blanks, tabs and line feeds do not count wherever they stand: drop them first, up to the
+    // first character that can be no part of a number (the number, however long, ends there).
     std::string compact;
     for (char c : text) {
         if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
             continue;
-        compact.push_back(c);
-        if (compact.size() >= 512)
+        if (!IsDigit(c) && c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E')
             break;
+        compact.push_back(c);
     }
     const size_t length = ScanNumber(compact);
     if (length == 0)

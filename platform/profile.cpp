@@ -50,7 +50,9 @@ bool SameName(std::string_view a, std::string_view b) {
 std::optional<std::string> ReadWholeFile(const char* path, bool* missing) {
     if (missing)
         *missing = false;
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    // Without blocking: a named pipe in the file's place must not hold the program up (it is
+    // no regular file and is refused below).
+    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (missing)
             *missing = (errno == ENOENT);
@@ -140,6 +142,9 @@ struct Location {
 
 Location Find(std::string_view content, const std::vector<Line>& lines, std::string_view section,
               const char* key) {
+    // The names asked for match as the file's names are read: without their surrounding blanks.
+    section = Trim(section);
+    const std::string_view keyName = key != nullptr ? Trim(key) : std::string_view();
     Location where;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string_view text =
@@ -152,7 +157,7 @@ Location Find(std::string_view content, const std::vector<Line>& lines, std::str
             }
             if (key != nullptr && !where.keyLine) {
                 const auto kv = SplitKeyValue(text);
-                if (kv && SameName(kv->key, key))
+                if (kv && SameName(kv->key, keyName))
                     where.keyLine = i;
             }
         } else if (name && SameName(*name, section)) {
@@ -308,7 +313,11 @@ std::int32_t WritePrivateProfileStringA(const char* section, const char* key, co
             out.append(content, lines[from].start, lines[to - 1].end - lines[from].start);
     };
     auto endOpenLine = [&]() {
-        if (!out.empty() && out.back() != '\n')
+        // A last line that ends in a lone carriage return only lacks its line feed: another
+        // line break after it would make the return part of that line's value.
+        if (!out.empty() && out.back() == '\r')
+            out.push_back('\n');
+        else if (!out.empty() && out.back() != '\n')
             out.append(newline);
     };
 

@@ -9,6 +9,7 @@ libfltk1.3-dev libx11-dev libxext-dev libxfixes-dev libxdamage-dev libstb-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 fonts-dejavu-core
 xvfb xdotool x11-utils x11-apps xdg-utils xscreensaver libxml2-utils
+clang libclang-rt-14-dev clang-tidy cppcheck valgrind
 "
 # What only the benchmarks need: the peer they are compared with.
 BENCH_PACKAGES="xsnow"

@@ -3,15 +3,13 @@
 //
 //   glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] --out FILE.png
 
-#include <cstdio>
+#include <stb/stb_image_write.h>
+
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
 
 #include "app/mScreenSaver.h"
 #include "platform/HeadlessBacking.h"
@@ -132,14 +130,13 @@ int main(int argc, char** argv) {
             out[2] = static_cast<unsigned char>(pixel);
         }
     }
-    const bool jpeg = options.out.size() > 4 &&
-                      (options.out.compare(options.out.size() - 4, 4, ".jpg") == 0 ||
-                       options.out.compare(options.out.size() - 4, 4, ".JPG") == 0);
-    const int written =
-        jpeg ? stbi_write_jpg(options.out.c_str(), screen->Width(), screen->Height(), 3,
-                              rgb.data(), 90)
-             : stbi_write_png(options.out.c_str(), screen->Width(), screen->Height(), 3,
-                              rgb.data(), screen->Width() * 3);
+    const bool jpeg =
+        options.out.size() > 4 && (options.out.compare(options.out.size() - 4, 4, ".jpg") == 0 ||
+                                   options.out.compare(options.out.size() - 4, 4, ".JPG") == 0);
+    const int written = jpeg ? stbi_write_jpg(options.out.c_str(), screen->Width(),
+                                              screen->Height(), 3, rgb.data(), 90)
+                             : stbi_write_png(options.out.c_str(), screen->Width(),
+                                              screen->Height(), 3, rgb.data(), screen->Width() * 3);
     if (!written) {
         std::fprintf(stderr, "glimmerdel-snapshot: cannot write %s\n", options.out.c_str());
         return 1;

@@ -11,14 +11,13 @@ namespace {
 
 using Overrides = std::vector<std::pair<std::string, std::string>>;
 
-LinuxOptions Parse(std::vector<std::string> arguments, const char* environment = nullptr) {
+LinuxOptions Parse(const std::vector<std::string>& arguments, const char* environment = nullptr) {
     return ParseLinuxOptions(arguments, environment);
 }
 
 TEST(LinuxOptions, ClassicSwitchesAreNotOurs) {
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"/s"}, {"/c:4711"}, {"/p", "4711"}, {"/x"},
-                                               {"-x"}, {"--bogus"}, {"/s", "--root"}}) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"/s"}, {"/c:4711"}, {"/p", "4711"}, {"/x"}, {"-x"}, {"--bogus"}, {"/s", "--root"}}) {
         const LinuxOptions options = Parse(arguments, "0x1234");
         EXPECT_FALSE(options.recognised) << arguments[0];
         EXPECT_TRUE(options.error.empty());
@@ -45,9 +44,8 @@ TEST(LinuxOptions, WhereToDraw) {
 }
 
 TEST(LinuxOptions, SettingsForOneRunInTheDialogsRanges) {
-    const LinuxOptions options =
-        Parse({"--no-lights", "--smoke", "-no-snow", "--light-speed", "10", "--smoke-speed=1",
-               "--snow-speed", "20"});
+    const LinuxOptions options = Parse({"--no-lights", "--smoke", "-no-snow", "--light-speed", "10",
+                                        "--smoke-speed=1", "--snow-speed", "20"});
     EXPECT_TRUE(options.error.empty()) << options.error;
     EXPECT_FALSE(options.embedded) << "no window given: full screen";
     EXPECT_EQ(options.overrides, (Overrides{{"lights", "0"},
@@ -62,10 +60,18 @@ TEST(LinuxOptions, SettingsForOneRunInTheDialogsRanges) {
 
 TEST(LinuxOptions, BadCommandLinesSayWhy) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--light-speed"},          {"--light-speed", "0"},   {"--light-speed", "11"},
-        {"--smoke-speed", "fast"},  {"--snow-speed", "1"},    {"--snow-speed", "2.5"},
-        {"--window-id", "junk"},    {"--window-id", "0"},     {"--window-id", "0x"},
-        {"--window-id", "-5"},      {"--root", "--bogus"},    {"--lights=1"},
+        {"--light-speed"},
+        {"--light-speed", "0"},
+        {"--light-speed", "11"},
+        {"--smoke-speed", "fast"},
+        {"--snow-speed", "1"},
+        {"--snow-speed", "2.5"},
+        {"--window-id", "junk"},
+        {"--window-id", "0"},
+        {"--window-id", "0x"},
+        {"--window-id", "-5"},
+        {"--root", "--bogus"},
+        {"--lights=1"},
         {"--window-id", "99999999999999999999999"},
     };
     for (const auto& arguments : bad) {
@@ -95,9 +101,11 @@ TEST(LinuxOptions, XscreensaverSettingsMatchTheProgram) {
          it != std::sregex_iterator(); ++it) {
         std::string value = (*it)[2];
         const size_t percent = value.find(" %");
-        if (percent != std::string::npos) value = value.substr(0, percent);
+        if (percent != std::string::npos)
+            value.resize(percent);
         std::vector<std::string> arguments{value};
-        if (percent != std::string::npos) arguments.push_back("5");
+        if (percent != std::string::npos)
+            arguments.push_back("5");
         const LinuxOptions parsed = Parse(arguments);
         EXPECT_TRUE(parsed.recognised && parsed.error.empty()) << value << ": " << parsed.error;
         ++options;

@@ -29,18 +29,17 @@ const Rows kSheet = {"gbgrrr", "bbbrgr", "gbgrhr"};
 
 class CSpriteBitmaps : public ::testing::Test {
   protected:
-    CSpriteBitmaps() {
-        p = PixelPattern({{'.', 0x000000},
-                          {'#', 0xFFFFFF},
-                          {'r', 0xFF0000},
-                          {'g', 0x00FF00},
-                          {'b', 0x0000FF},
-                          {'y', 0xFFFF00},
-                          {'c', 0x00FFFF},
-                          {'m', 0xFF00FF},
-                          {'s', 0x808080},
-                          {'h', 0x00FE00}});
-    }
+    CSpriteBitmaps()
+        : p({{'.', 0x000000},
+             {'#', 0xFFFFFF},
+             {'r', 0xFF0000},
+             {'g', 0x00FF00},
+             {'b', 0x0000FF},
+             {'y', 0xFFFF00},
+             {'c', 0x00FFFF},
+             {'m', 0xFF00FF},
+             {'s', 0x808080},
+             {'h', 0x00FE00}}) {}
     void SetUp() override { live = gdi::LiveObjectCount(); }
     void TearDown() override { EXPECT_EQ(gdi::LiveObjectCount(), live); }
 

@@ -1,0 +1,110 @@
+// The settings dialog saving while a saver reads: two processes on one settings file.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/profile.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr std::array<const char*, 6> kKeys = {"lights",     "chimneysmoke", "snowing",
+                                              "lightspeed", "smokespeed",   "snowspeed"};
+constexpr std::array<const char*, 6> kOld = {"1", "1", "1", "3", "2", "4"};
+constexpr std::array<const char*, 6> kNew = {"0", "0", "0", "10", "9", "17"};
+constexpr int kSaves = 1000;
+
+std::string FileWith(const std::array<const char*, 6>& values) {
+    std::string text = "[controls]\n";
+    for (size_t i = 0; i < kKeys.size(); ++i)
+        text += std::string(kKeys[i]) + "=" + values[i] + "\n";
+    return text + "[applic]\nappdisplay=0\nappcurrent=12\nappalert=3\n";
+}
+
+// The file is whole: every line of it is there once, in its place, with one of its two values.
+bool Whole(const std::string& text) {
+    std::string expected = "[controls]\n";
+    size_t at = 0;
+    if (text.compare(0, expected.size(), expected) != 0)
+        return false;
+    at = expected.size();
+    for (size_t i = 0; i < kKeys.size(); ++i) {
+        bool found = false;
+        for (const char* value : {kOld[i], kNew[i]}) {
+            const std::string line = std::string(kKeys[i]) + "=" + value + "\n";
+            if (text.compare(at, line.size(), line) == 0) {
+                at += line.size();
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            return false;
+    }
+    return text.substr(at) == "[applic]\nappdisplay=0\nappcurrent=12\nappalert=3\n";
+}
+
+TEST(ProfileRace, DialogSavesNeverShowAReaderHalfAFile) {
+    TempDir folder;
+    const std::string path = folder.File("vantroglimmerdel.ini");
+    folder.Write("vantroglimmerdel.ini", FileWith(kOld));
+
+    // The dialog: saves all six keys, a thousand times, alternating two sets of values.
+    const pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        for (int save = 1; save <= kSaves; ++save) {
+            const auto& values = save % 2 == 1 ? kNew : kOld;
+            for (size_t i = 0; i < kKeys.size(); ++i) {
+                if (!WritePrivateProfileStringA("controls", kKeys[i], values[i], path.c_str()))
+                    _exit(1);
+            }
+        }
+        _exit(0);
+    }
+
+    // The saver: reads the keys, and the whole file, until the dialog is done.
+    long reads = 0;
+    long changes = 0;
+    std::string lastLights = kOld[0];
+    int status = 0;
+    for (bool writing = true; writing;) {
+        writing = waitpid(writer, &status, WNOHANG) == 0;
+        const std::string text = folder.Read("vantroglimmerdel.ini");
+        ASSERT_TRUE(Whole(text)) << "after " << reads << " reads:\n" << text;
+        for (size_t i = 0; i < kKeys.size(); ++i) {
+            char value[255];
+            const std::uint32_t n =
+                GetPrivateProfileStringA("controls", kKeys[i], "", value, 255, path.c_str());
+            const std::string got(value, n);
+            ASSERT_TRUE(got == kOld[i] || got == kNew[i])
+                << kKeys[i] << " read as \"" << got << "\" after " << reads << " reads";
+            if (i == 0 && got != lastLights) {
+                ++changes;
+                lastLights = got;
+            }
+        }
+        ++reads;
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "every save succeeded";
+    EXPECT_EQ(folder.Read("vantroglimmerdel.ini"), FileWith(kOld)) << "the last save wins";
+    EXPECT_GE(reads, 100) << "the reads ran while the saves did";
+    EXPECT_GT(changes, 0) << "the reader saw saves land";
+    std::printf(
+        "[ figures  ] %d saves of six keys, %ld whole-file reads and %ld key reads beside "
+        "them, %ld changes seen\n",
+        kSaves, reads, reads * static_cast<long>(kKeys.size()), changes);
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+}  // namespace
