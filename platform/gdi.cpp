@@ -315,10 +315,40 @@ struct BlitArgs {
 constexpr int kChunk = 16;
 
 // Same format on both sides.
+// A row of up to 32 bytes (a snowflake's seven pixels) is copied inline, as two fixed-size
+// moves that may overlap in the middle: a call to memcpy would cost more than the row. Both
+// halves are read before either is written.
+template <std::size_t chunk>
+inline void CopyTwoChunks(unsigned char* d, const unsigned char* s, std::size_t bytes) {
+    unsigned char head[chunk];
+    unsigned char tail[chunk];
+    std::memcpy(head, s, chunk);
+    std::memcpy(tail, s + bytes - chunk, chunk);
+    std::memcpy(d, head, chunk);
+    std::memcpy(d + bytes - chunk, tail, chunk);
+}
+
+inline void CopyRow(void* destination, const void* source, std::size_t bytes) {
+    auto* d = static_cast<unsigned char*>(destination);
+    const auto* s = static_cast<const unsigned char*>(source);
+    if (bytes > 32) {
+        std::memcpy(d, s, bytes);
+    } else if (bytes >= 16) {
+        CopyTwoChunks<16>(d, s, bytes);
+    } else if (bytes >= 8) {
+        CopyTwoChunks<8>(d, s, bytes);
+    } else if (bytes >= 4) {
+        CopyTwoChunks<4>(d, s, bytes);
+    } else {
+        for (std::size_t i = 0; i < bytes; ++i)
+            d[i] = s[i];
+    }
+}
+
 template <Op op, typename T>
 inline void RowSame(T* __restrict d, const T* __restrict s, int n) {
     if constexpr (op == Op::Copy) {
-        std::memcpy(d, s, static_cast<std::size_t>(n) * sizeof(T));
+        CopyRow(d, s, static_cast<std::size_t>(n) * sizeof(T));
     } else {
         int i = 0;
         for (; i + kChunk <= n; i += kChunk) {
@@ -737,9 +767,13 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, i
     } else {
         args.source = PixelAt(sourceSurface, clip.sourceX, clip.sourceY);
         args.sourceStride = sourceSurface.stride;
-        args.key = ToPixel(sourceDc->background);
-        args.background = ToPixel(destinationDc->background);
-        args.text = ToPixel(destinationDc->text);
+        // The colours only matter where the formats differ.
+        if (destination.mono && !sourceSurface.mono) {
+            args.key = ToPixel(sourceDc->background);
+        } else if (!destination.mono && sourceSurface.mono) {
+            args.background = ToPixel(destinationDc->background);
+            args.text = ToPixel(destinationDc->text);
+        }
         // A source that overlaps the destination in the same pixels is copied aside first.
         if (sourceSurface.pixels == destination.pixels && clip.sourceX < clip.x + clip.width &&
             clip.x < clip.sourceX + clip.width && clip.sourceY < clip.y + clip.height &&

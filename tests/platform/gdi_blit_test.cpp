@@ -189,6 +189,36 @@ TEST_F(GdiClip, SizesPastBothSurfacesAndOverflowingArguments) {
     EXPECT_TRUE(After(0, 0, 3, 0, 0, 0, unchanged));
 }
 
+// Every row width from one pixel to past the widest inline copy, at every start within a word,
+// against the pixel-by-pixel rule: nothing beyond the block is touched.
+TEST(GdiBlit, EveryRowWidthCombinesExactlyItsPixels) {
+    constexpr int kWidth = 48;
+    for (std::uint32_t rop : kOps) {
+        for (int width = 1; width <= 40; ++width) {
+            for (int x = 0; x < 4; ++x) {
+                MemorySurface d(kWidth, 1, false), s(kWidth, 1, false);
+                std::vector<std::uint32_t> before(kWidth), source(kWidth);
+                for (int i = 0; i < kWidth; ++i) {
+                    before[i] = (0x010203u * static_cast<std::uint32_t>(i + 1)) & 0xFFFFFF;
+                    source[i] =
+                        (0xF1E2D3u ^ (0x0A0B0Cu * static_cast<std::uint32_t>(i))) & 0xFFFFFF;
+                }
+                PaintColour(d, before);
+                PaintColour(s, source);
+                ASSERT_TRUE(BitBlt(d.hDC(), x, 0, width, 1, s.hDC(), 3 - x, 0, rop));
+                const auto out = Row(d.hDC(), kWidth);
+                for (int i = 0; i < kWidth; ++i) {
+                    const bool inside = i >= x && i < x + width;
+                    const std::uint32_t expected =
+                        inside ? Apply(rop, before[i], source[i - x + 3 - x]) : before[i];
+                    ASSERT_EQ(out[i], expected) << std::hex << rop << std::dec << " width " << width
+                                                << " at " << x << " pixel " << i;
+                }
+            }
+        }
+    }
+}
+
 // --- A surface onto itself ----------------------------------------------------------------------
 
 TEST(GdiBlitOverlap, CopiesWithinOneSurfaceInEveryDirection) {
