@@ -186,6 +186,25 @@ TEST_F(InstalledCopy, RunsFromBinAndTheDialogWritesTheUsersOwnFile) {
     EXPECT_TRUE(fs::exists(Installed("share/applications/glimmerdel.desktop")));
 }
 
+// Neither the program folder nor a home folder to write in: the dialog still opens and closes
+// cleanly, and the delivered file stays as it was.
+TEST_F(InstalledCopy, TheDialogClosesCleanlyWhereNothingCanBeWritten) {
+    const std::string delivered = root.Read("usr/lib/glimmerdel/vantroglimmerdel.ini");
+    const pid_t dialog = StartProcess(
+        Unprivileged({Installed("bin/glimmerdel"), "/c"}),
+        {"DISPLAY=" + x.Display(), "HOME=/nonexistent", "XDG_CONFIG_HOME=/nonexistent/.config",
+         "XDG_RUNTIME_DIR=" + home.File("runtime")});
+    const auto windows = x.FindWindows("Glimmerdel", 10s);
+    ASSERT_EQ(windows.size(), 1u);
+    std::this_thread::sleep_for(300ms);
+    x.Xdotool({"windowfocus", "--sync", std::to_string(windows[0])});
+    x.Xdotool({"key", "Escape"});
+    EXPECT_EQ(WaitProcess(dialog, 3s), 0);
+    if (geteuid() == 0) {
+        EXPECT_EQ(root.Read("usr/lib/glimmerdel/vantroglimmerdel.ini"), delivered);
+    }
+}
+
 TEST_F(InstalledCopy, RunsUnderTheRealXscreensaver) {
     home.Write(".xscreensaver",
                "mode:\t\tone\nselected:\t0\ntimeout:\t1:00:00\nlock:\t\tFalse\n"

@@ -1,4 +1,4 @@
-// Faults the fuzzers found, each kept from coming back.
+// Faults found by the fuzzers and the fault tests, each kept from coming back.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
