@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "tests/e2e/XSession.h"
@@ -145,6 +146,23 @@ class InstalledCopy : public ::testing::Test {
         }
     }
     std::string Installed(const std::string& path) const { return root.Path() + "/usr/" + path; }
+    // Opens the installed program's settings dialog as an unprivileged user, closes it with
+    // Escape, and gives its exit status (nullopt when it did not end).
+    std::optional<int> DialogRoundTrip(const std::vector<std::string>& environment) {
+        const pid_t dialog =
+            StartProcess(Unprivileged({Installed("bin/glimmerdel"), "/c"}), environment);
+        const auto windows = x.FindWindows("Glimmerdel", 10s);
+        EXPECT_EQ(windows.size(), 1u) << "one dialog";
+        if (windows.empty()) {
+            kill(dialog, SIGKILL);
+            WaitProcess(dialog, 3s);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(300ms);
+        x.Xdotool({"windowfocus", "--sync", std::to_string(windows[0])});
+        x.Xdotool({"key", "Escape"});
+        return WaitProcess(dialog, 3s);
+    }
     std::vector<std::string> Environment() const {
         return {"DISPLAY=" + x.Display(), "HOME=" + home.Path(),
                 "XDG_RUNTIME_DIR=" + home.File("runtime")};
@@ -164,14 +182,7 @@ TEST_F(InstalledCopy, RunsFromBinAndTheDialogWritesTheUsersOwnFile) {
         EXPECT_EQ(WaitProcess(saver, 2s), 0);
     }
     const std::string delivered = root.Read("usr/lib/glimmerdel/vantroglimmerdel.ini");
-    const pid_t dialog =
-        StartProcess(Unprivileged({Installed("bin/glimmerdel"), "/c"}), Environment());
-    const auto windows = x.FindWindows("Glimmerdel", 10s);
-    ASSERT_EQ(windows.size(), 1u);
-    std::this_thread::sleep_for(300ms);
-    x.Xdotool({"windowfocus", "--sync", std::to_string(windows[0])});
-    x.Xdotool({"key", "Escape"});
-    EXPECT_EQ(WaitProcess(dialog, 3s), 0);
+    EXPECT_EQ(DialogRoundTrip(Environment()), 0);
     if (geteuid() == 0) {
         const std::string own = home.Read(".config/glimmerdel/vantroglimmerdel.ini");
         for (const char* key :
@@ -190,16 +201,10 @@ TEST_F(InstalledCopy, RunsFromBinAndTheDialogWritesTheUsersOwnFile) {
 // cleanly, and the delivered file stays as it was.
 TEST_F(InstalledCopy, TheDialogClosesCleanlyWhereNothingCanBeWritten) {
     const std::string delivered = root.Read("usr/lib/glimmerdel/vantroglimmerdel.ini");
-    const pid_t dialog = StartProcess(
-        Unprivileged({Installed("bin/glimmerdel"), "/c"}),
-        {"DISPLAY=" + x.Display(), "HOME=/nonexistent", "XDG_CONFIG_HOME=/nonexistent/.config",
-         "XDG_RUNTIME_DIR=" + home.File("runtime")});
-    const auto windows = x.FindWindows("Glimmerdel", 10s);
-    ASSERT_EQ(windows.size(), 1u);
-    std::this_thread::sleep_for(300ms);
-    x.Xdotool({"windowfocus", "--sync", std::to_string(windows[0])});
-    x.Xdotool({"key", "Escape"});
-    EXPECT_EQ(WaitProcess(dialog, 3s), 0);
+    EXPECT_EQ(DialogRoundTrip({"DISPLAY=" + x.Display(), "HOME=/nonexistent",
+                               "XDG_CONFIG_HOME=/nonexistent/.config",
+                               "XDG_RUNTIME_DIR=" + home.File("runtime")}),
+              0);
     if (geteuid() == 0) {
         EXPECT_EQ(root.Read("usr/lib/glimmerdel/vantroglimmerdel.ini"), delivered);
     }

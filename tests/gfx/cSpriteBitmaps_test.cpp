@@ -8,7 +8,6 @@
 #include <climits>
 #include <memory>
 
-#include "tests/support/BmpFile.h"
 #include "tests/support/MemorySurface.h"
 #include "tests/support/PixelPattern.h"
 #include "tests/support/TempDir.h"
@@ -29,32 +28,13 @@ const Rows kSheet = {"gbgrrr", "bbbrgr", "gbgrhr"};
 
 class CSpriteBitmaps : public ::testing::Test {
   protected:
-    CSpriteBitmaps()
-        : p({{'.', 0x000000},
-             {'#', 0xFFFFFF},
-             {'r', 0xFF0000},
-             {'g', 0x00FF00},
-             {'b', 0x0000FF},
-             {'y', 0xFFFF00},
-             {'c', 0x00FFFF},
-             {'m', 0xFF00FF},
-             {'s', 0x808080},
-             {'h', 0x00FE00}}) {}
+    CSpriteBitmaps() : p(PixelPattern::With('h', 0x00FE00)) {}
     void SetUp() override { live = gdi::LiveObjectCount(); }
     void TearDown() override { EXPECT_EQ(gdi::LiveObjectCount(), live); }
 
-    std::shared_ptr<PictureObject> Picture(const Rows& rows) {
-        const int width = static_cast<int>(rows.front().size());
-        return PictureObject::FromPixels(width, static_cast<int>(rows.size()),
-                                         p.Pixels(rows).data(), width);
-    }
+    std::shared_ptr<PictureObject> Picture(const Rows& rows) { return p.Picture(rows); }
     std::string File(const std::string& name, const Rows& rows) {
-        BmpSpec spec;
-        spec.width = static_cast<int>(rows.front().size());
-        spec.height = static_cast<int>(rows.size());
-        spec.pixels = p.Pixels(rows);
-        dir.Write(name, EncodeBmp(spec));
-        return dir.File(name);
+        return p.WriteBitmap(dir, name, rows);
     }
     // The background after one draw of a cell at (x, y).
     Rows DrawOnBackground(cSpriteBitmaps& sheet, Long x, Long y, Long cell, Boolean build) {

@@ -10,7 +10,6 @@
 
 #include "platform/HeadlessHost.h"
 #include "platform/RuntimeError.h"
-#include "tests/support/BmpFile.h"
 #include "tests/support/MemorySurface.h"
 #include "tests/support/PixelPattern.h"
 #include "tests/support/RecordingBacking.h"
@@ -45,18 +44,9 @@ class CTile : public ::testing::Test {
         SetHost(nullptr);
     }
 
-    std::shared_ptr<PictureObject> Picture(const Rows& rows) {
-        const int width = static_cast<int>(rows.front().size());
-        return PictureObject::FromPixels(width, static_cast<int>(rows.size()),
-                                         p.Pixels(rows).data(), width);
-    }
+    std::shared_ptr<PictureObject> Picture(const Rows& rows) { return p.Picture(rows); }
     std::string File(const std::string& name, const Rows& rows) {
-        BmpSpec spec;
-        spec.width = static_cast<int>(rows.front().size());
-        spec.height = static_cast<int>(rows.size());
-        spec.pixels = p.Pixels(rows);
-        dir.Write(name, EncodeBmp(spec));
-        return dir.File(name);
+        return p.WriteBitmap(dir, name, rows);
     }
     // What one TileDC of the area leaves on an 8 x 6 sentinel surface.
     Rows Tiled(cTile& tile, Long width, Long height) {

@@ -3,6 +3,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/support/BmpFile.h"
+#include "tests/support/TempDir.h"
+
 PixelPattern::PixelPattern()
     : PixelPattern({{'.', 0x000000},
                     {'#', 0xFFFFFF},
@@ -16,6 +19,28 @@ PixelPattern::PixelPattern()
                     {'o', 0xFF8000}}) {}
 
 PixelPattern::PixelPattern(std::map<char, std::uint32_t> legend) : m_legend(std::move(legend)) {}
+
+PixelPattern PixelPattern::With(char c, std::uint32_t colour) {
+    PixelPattern pattern;
+    pattern.m_legend[c] = colour;
+    return pattern;
+}
+
+std::shared_ptr<PictureObject> PixelPattern::Picture(const Rows& rows) const {
+    const int width = static_cast<int>(rows.front().size());
+    return PictureObject::FromPixels(width, static_cast<int>(rows.size()), Pixels(rows).data(),
+                                     width);
+}
+
+std::string PixelPattern::WriteBitmap(const TempDir& folder, const std::string& name,
+                                      const Rows& rows) const {
+    BmpSpec spec;
+    spec.width = static_cast<int>(rows.front().size());
+    spec.height = static_cast<int>(rows.size());
+    spec.pixels = Pixels(rows);
+    folder.Write(name, EncodeBmp(spec));
+    return folder.File(name);
+}
 
 std::uint32_t PixelPattern::Colour(char c) const {
     const auto it = m_legend.find(c);

@@ -7,10 +7,13 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/gdi.h"
+
+class TempDir;
 
 class PixelPattern {
   public:
@@ -20,6 +23,8 @@ class PixelPattern {
     // 'b' blue, 'y' yellow, 'c' cyan, 'm' magenta, 's' the sentinel grey 0x808080, 'o' orange.
     PixelPattern();
     explicit PixelPattern(std::map<char, std::uint32_t> legend);
+    // The default legend with one more character.
+    static PixelPattern With(char c, std::uint32_t colour);
 
     std::uint32_t Colour(char c) const;
     // The character of a colour; '?' for a colour not in the legend.
@@ -31,6 +36,11 @@ class PixelPattern {
     Rows Read(HDC hDC, int x, int y, int width, int height) const;
     // Compares the rectangle of a DC at (x, y) of the rows' size with the rows.
     ::testing::AssertionResult Matches(HDC hDC, int x, int y, const Rows& expected) const;
+
+    // A picture object holding the rows' pixels.
+    std::shared_ptr<PictureObject> Picture(const Rows& rows) const;
+    // Writes the rows as a 24-bit bitmap file into the folder; gives the file's path.
+    std::string WriteBitmap(const TempDir& folder, const std::string& name, const Rows& rows) const;
 
     // Rows of one character.
     static Rows Filled(int width, int height, char c);
