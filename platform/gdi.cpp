@@ -311,10 +311,9 @@ struct BlitArgs {
 };
 
 // The row loops work in chunks of a fixed number of pixels with a short tail, so that the
-// compiler vectorises them even under its cheapest cost model (-O2).
+// compiler vectorises them even under its cheapest cost model.
 constexpr int kChunk = 16;
 
-// Same format on both sides.
 // A row of up to 32 bytes (a snowflake's seven pixels) is copied inline, as two fixed-size
 // moves that may overlap in the middle: a call to memcpy would cost more than the row. Both
 // halves are read before either is written.
@@ -345,6 +344,7 @@ inline void CopyRow(void* destination, const void* source, std::size_t bytes) {
     }
 }
 
+// Same format on both sides.
 template <Op op, typename T>
 inline void RowSame(T* __restrict d, const T* __restrict s, int n) {
     if constexpr (op == Op::Copy) {

@@ -51,19 +51,7 @@ Outcome RunProcess(const std::vector<std::string>& argv, std::chrono::seconds li
     TempDir scratch;
     const std::string errorFile = scratch.File("stderr.txt");
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (std::freopen(errorFile.c_str(), "w", stderr) == nullptr ||
-            std::freopen("/dev/null", "w", stdout) == nullptr) {
-            _exit(126);
-        }
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
+    const pid_t pid = StartProcess(argv, {}, errorFile);
     Outcome outcome;
     int status = 0;
     rusage usage{};
@@ -147,11 +135,11 @@ void WriteMonochromeBitmap(const std::string& path, int width, int height) {
 
 // A small all-black picture.
 std::string BlackBitmap() {
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.pixels.assign(16, 0);
-    return EncodeBmp(spec);
+    BmpPicture picture;
+    picture.width = 4;
+    picture.height = 4;
+    picture.pixels.assign(16, 0);
+    return EncodeBmp(picture);
 }
 
 // A program folder for the snapshot tool: the delivered settings file and a copy of the built

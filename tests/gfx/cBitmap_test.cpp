@@ -15,11 +15,11 @@ class CBitmap : public ::testing::Test {
   protected:
     void SetUp() override {
         live = gdi::LiveObjectCount();
-        BmpSpec spec;
-        spec.width = 3;
-        spec.height = 2;
-        spec.pixels = p.Pixels({"rgb", "ycm"});
-        dir.Write("pic.bmp", EncodeBmp(spec));
+        BmpPicture picture;
+        picture.width = 3;
+        picture.height = 2;
+        picture.pixels = p.Pixels({"rgb", "ycm"});
+        dir.Write("pic.bmp", EncodeBmp(picture));
     }
     void TearDown() override { EXPECT_EQ(gdi::LiveObjectCount(), live); }
 

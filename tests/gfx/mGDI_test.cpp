@@ -61,11 +61,11 @@ TEST_F(MGdi, AFailedSizeLeavesTheDcForTheOwnerToFree) {
 
 TEST_F(MGdi, SurfacesFromFiles) {
     TempDir dir;
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.pixels = {0xFF0000, 0x0000FF};
-    dir.Write("two.bmp", EncodeBmp(spec));
+    BmpPicture picture;
+    picture.width = 2;
+    picture.height = 1;
+    picture.pixels = {0xFF0000, 0x0000FF};
+    dir.Write("two.bmp", EncodeBmp(picture));
     for (Boolean mono : {kTrue, kFalse}) {
         ASSERT_EQ(CreateDCFromFile(mono, dir.File("two.bmp"), dc, bmp, old), kTrue);
         EXPECT_EQ(BitsOf(bmp), 32);  // the loaded bitmap keeps the loader's format
@@ -80,11 +80,11 @@ TEST_F(MGdi, SurfacesFromFiles) {
 
 TEST_F(MGdi, ALoadedBitmapWithoutADcIsFreedAtOnce) {
     TempDir dir;
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.pixels = {0};
-    dir.Write("one.bmp", EncodeBmp(spec));
+    BmpPicture picture;
+    picture.width = 1;
+    picture.height = 1;
+    picture.pixels = {0};
+    dir.Write("one.bmp", EncodeBmp(picture));
     // Fill the DC table so that no further DC can be made.
     std::vector<HDC> all;
     for (HDC made; (made = CreateCompatibleDC(0)) != 0;)

@@ -38,34 +38,34 @@ class GdiLoad : public ::testing::Test {
     }
 
     // A 3 x 2 picture (an odd width, so rows carry padding) in a given depth.
-    static BmpSpec Picture(int bits, bool topDown = false) {
-        BmpSpec spec;
-        spec.width = 3;
-        spec.height = 2;
-        spec.bitsPerPixel = bits;
-        spec.topDown = topDown;
+    static BmpPicture Picture(int bits, bool topDown = false) {
+        BmpPicture picture;
+        picture.width = 3;
+        picture.height = 2;
+        picture.bitsPerPixel = bits;
+        picture.topDown = topDown;
         if (bits <= 8) {
-            spec.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-            spec.pixels = {1, 2, 3, 0, 1, 1};
+            picture.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+            picture.pixels = {1, 2, 3, 0, 1, 1};
             if (bits == 1)
-                spec.pixels = {1, 0, 1, 0, 0, 1};
+                picture.pixels = {1, 0, 1, 0, 0, 1};
         } else {
-            spec.pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0x102030, 0xFFFFFF, 0x000000};
+            picture.pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0x102030, 0xFFFFFF, 0x000000};
             if (bits == 16)
-                spec.pixels = {0xF80000, 0x00F800, 0x0000F8, 0x081018, 0xF8F8F8, 0};
+                picture.pixels = {0xF80000, 0x00F800, 0x0000F8, 0x081018, 0xF8F8F8, 0};
         }
-        return spec;
+        return picture;
     }
 
-    static std::vector<std::uint32_t> Expected(const BmpSpec& spec) {
+    static std::vector<std::uint32_t> Expected(const BmpPicture& picture) {
         // Five bits a channel widen to eight by repeating their top bits.
-        if (spec.bitsPerPixel == 16)
+        if (picture.bitsPerPixel == 16)
             return {0xFF0000, 0x00FF00, 0x0000FF, 0x081018, 0xFFFFFF, 0};
-        if (spec.bitsPerPixel > 8)
-            return spec.pixels;
+        if (picture.bitsPerPixel > 8)
+            return picture.pixels;
         std::vector<std::uint32_t> colours;
-        for (std::uint32_t index : spec.pixels)
-            colours.push_back(spec.palette[index]);
+        for (std::uint32_t index : picture.pixels)
+            colours.push_back(picture.palette[index]);
         return colours;
     }
 };
@@ -74,10 +74,10 @@ TEST_F(GdiLoad, ReadsEveryDepthInBothRowOrders) {
     for (int bits : {1, 4, 8, 16, 24, 32}) {
         for (bool topDown : {false, true}) {
             SCOPED_TRACE(std::to_string(bits) + (topDown ? " bits, top-down" : " bits"));
-            const BmpSpec spec = Picture(bits, topDown);
-            const HBITMAP bitmap = Load("picture.bmp", EncodeBmp(spec));
+            const BmpPicture picture = Picture(bits, topDown);
+            const HBITMAP bitmap = Load("picture.bmp", EncodeBmp(picture));
             ASSERT_NE(bitmap, 0);
-            EXPECT_EQ(PixelsOf(bitmap), Expected(spec));
+            EXPECT_EQ(PixelsOf(bitmap), Expected(picture));
             EXPECT_TRUE(DeleteObject(bitmap));
         }
     }
@@ -127,10 +127,10 @@ TEST_F(GdiLoad, FilesCutShortOrWithLyingHeadersFail) {
     far[11] = 0x7F;
     EXPECT_EQ(Load("far.bmp", far), 0);
     // A palette picture whose palette is said to hold no colours.
-    BmpSpec spec = Picture(8);
-    spec.palette.clear();
-    spec.pixels.assign(6, 0);
-    EXPECT_EQ(Load("nopalette.bmp", EncodeBmp(spec)), 0);
+    BmpPicture picture = Picture(8);
+    picture.palette.clear();
+    picture.pixels.assign(6, 0);
+    EXPECT_EQ(Load("nopalette.bmp", EncodeBmp(picture)), 0);
     EXPECT_EQ(gdi::LiveObjectCount(), live);
 }
 
@@ -138,11 +138,11 @@ TEST_F(GdiLoad, SizesPastTheLimitsFailFromTheHeaderAlone) {
     // Headers claiming huge pictures, with (almost) no pixel data behind them: they must fail
     // at once, before anything of the claimed size is allocated.
     const auto claim = [](std::int32_t width, std::int32_t height) {
-        BmpSpec spec;
-        spec.width = 1;
-        spec.height = 1;
-        spec.pixels = {0};
-        std::string bytes = EncodeBmp(spec);
+        BmpPicture picture;
+        picture.width = 1;
+        picture.height = 1;
+        picture.pixels = {0};
+        std::string bytes = EncodeBmp(picture);
         for (int i = 0; i < 4; ++i) {
             bytes[18 + i] =
                 static_cast<char>((static_cast<std::uint32_t>(width) >> (8 * i)) & 0xFF);

@@ -14,13 +14,14 @@ void Put32(std::string& out, std::uint32_t value) {
 
 }  // namespace
 
-std::string EncodeBmp(const BmpSpec& spec) {
-    const int bits = spec.bitsPerPixel;
-    const std::uint32_t rowBytes = ((static_cast<std::uint32_t>(spec.width) * bits + 31) / 32) * 4;
+std::string EncodeBmp(const BmpPicture& picture) {
+    const int bits = picture.bitsPerPixel;
+    const std::uint32_t rowBytes =
+        ((static_cast<std::uint32_t>(picture.width) * bits + 31) / 32) * 4;
     const std::uint32_t paletteBytes =
-        bits <= 8 ? static_cast<std::uint32_t>(spec.palette.size()) * 4 : 0;
+        bits <= 8 ? static_cast<std::uint32_t>(picture.palette.size()) * 4 : 0;
     const std::uint32_t offset = 14 + 40 + paletteBytes;
-    const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(spec.height);
+    const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(picture.height);
 
     std::string out;
     out += "BM";
@@ -28,26 +29,26 @@ std::string EncodeBmp(const BmpSpec& spec) {
     Put32(out, 0);
     Put32(out, offset);
     Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(spec.width));
-    Put32(out, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+    Put32(out, static_cast<std::uint32_t>(picture.width));
+    Put32(out, static_cast<std::uint32_t>(picture.topDown ? -picture.height : picture.height));
     Put16(out, 1);
     Put16(out, static_cast<std::uint32_t>(bits));
     Put32(out, 0);  // no compression
     Put32(out, imageBytes);
     Put32(out, 2835);
     Put32(out, 2835);
-    Put32(out, static_cast<std::uint32_t>(spec.palette.size()));
+    Put32(out, static_cast<std::uint32_t>(picture.palette.size()));
     Put32(out, 0);
-    for (std::uint32_t colour : spec.palette)
+    for (std::uint32_t colour : picture.palette)
         Put32(out, colour);  // B, G, R, 0
 
-    for (int i = 0; i < spec.height; ++i) {
-        const int y = spec.topDown ? i : spec.height - 1 - i;
+    for (int i = 0; i < picture.height; ++i) {
+        const int y = picture.topDown ? i : picture.height - 1 - i;
         std::string row;
         std::uint32_t acc = 0;
         int accBits = 0;
-        for (int x = 0; x < spec.width; ++x) {
-            const std::uint32_t v = spec.pixels[static_cast<size_t>(y) * spec.width + x];
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint32_t v = picture.pixels[static_cast<size_t>(y) * picture.width + x];
             switch (bits) {
                 case 1:
                 case 4:

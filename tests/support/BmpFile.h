@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct BmpSpec {
+struct BmpPicture {
     int width = 0;
     int height = 0;
     int bitsPerPixel = 24;  // 1, 4, 8 (palette), 16 (5-5-5), 24 or 32
@@ -17,4 +17,4 @@ struct BmpSpec {
 };
 
 // The bytes of the file.
-std::string EncodeBmp(const BmpSpec& spec);
+std::string EncodeBmp(const BmpPicture& picture);

@@ -34,11 +34,11 @@ std::shared_ptr<PictureObject> PixelPattern::Picture(const Rows& rows) const {
 
 std::string PixelPattern::WriteBitmap(const TempDir& folder, const std::string& name,
                                       const Rows& rows) const {
-    BmpSpec spec;
-    spec.width = static_cast<int>(rows.front().size());
-    spec.height = static_cast<int>(rows.size());
-    spec.pixels = Pixels(rows);
-    folder.Write(name, EncodeBmp(spec));
+    BmpPicture picture;
+    picture.width = static_cast<int>(rows.front().size());
+    picture.height = static_cast<int>(rows.size());
+    picture.pixels = Pixels(rows);
+    folder.Write(name, EncodeBmp(picture));
     return folder.File(name);
 }
 
