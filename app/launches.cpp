@@ -11,8 +11,8 @@ Long OpenDocument(const std::string& sTarget) {
 
 std::string EmailProgramPath() {
     std::string path = ProgramFolder();
-    if (path.empty() || path.back() != '/')
-        path += '/';
+    if (path.empty() || path.back() != kPathSeparator)
+        path += kPathSeparator;
     return path + kCompanionProgramName;
 }
 

@@ -16,7 +16,7 @@ HWND HandleFromText(const std::string& text) {
     const double value = RoundHalfEven(LeadingNumber(text));
     if (!(value >= -2147483648.0 && value <= 2147483647.0))
         return 0;
-    return static_cast<HWND>(value);
+    return HwndFromLong(static_cast<Long>(value));
 }
 
 void DispatchCommandLine(const std::string& sCommand) {

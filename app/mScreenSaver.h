@@ -17,7 +17,9 @@ extern Form* g_frmPreview;
 
 // --- Files next to the program ---------------------------------------------------------
 inline constexpr const char* kSettingsFileName = "vantroglimmerdel.ini";
-inline constexpr const char* kDataFolderName = "vurezezideriru/glimmerdel/";
+// The data folder below the program folder, with its separators.
+inline const std::string kDataFolderName =
+    std::string("vurezezideriru") + kPathSeparator + "glimmerdel" + kPathSeparator;
 inline constexpr const char* kCompanionProgramName = "GlimmerdelEmail.exe";
 
 // --- The settings store ----------------------------------------------------------------

@@ -10,8 +10,8 @@
 #include "app/mMain.h"
 #include "app/mScreenSaver.h"
 #include "app/product.h"
-#include "platform/EmbeddedHost.h"
-#include "platform/FltkHost.h"
+#include "platform/x11/EmbeddedHost.h"
+#include "platform/x11/FltkHost.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -21,8 +21,8 @@ std::map<std::string, std::string> g_overrides;
 
 std::string InProgramFolder(const std::string& name) {
     std::string path = ProgramFolder();
-    if (path.empty() || path.back() != '/')
-        path += '/';
+    if (path.empty() || path.back() != kPathSeparator)
+        path += kPathSeparator;
     return path + name;
 }
 }  // namespace
@@ -41,7 +41,7 @@ std::string IniPath() {
     const std::string config = Host().UserConfigFolder();
     if (config.empty())
         return beside;
-    std::string own = config + "/glimmerdel/" + kSettingsFileName;
+    std::string own = config + kPathSeparator + kSettingsFileName;
     Host().CopyIfMissing(beside, own);
     return own;
 }
@@ -68,11 +68,12 @@ void ReadSetting(const std::string& sSection, const std::string& sKey, std::stri
         }
     }
     sValue.assign(255, ' ');
-    const std::uint32_t count = GetPrivateProfileStringA(sSection.c_str(), sKey.c_str(), "",
-                                                         sValue.data(), 255, sFile.c_str());
+    const std::uint32_t count = profile::GetPrivateProfileStringA(
+        sSection.c_str(), sKey.c_str(), "", sValue.data(), 255, sFile.c_str());
     sValue.resize(count);
 }
 
 void WriteSetting(const std::string& sSection, const std::string& sKey, const std::string& sValue) {
-    WritePrivateProfileStringA(sSection.c_str(), sKey.c_str(), sValue.c_str(), IniPath().c_str());
+    profile::WritePrivateProfileStringA(sSection.c_str(), sKey.c_str(), sValue.c_str(),
+                                        IniPath().c_str());
 }

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/mScreenSaver.h"
-#include "platform/HeadlessHost.h"
+#include "platform/headless/HeadlessHost.h"
 #include "scene/frmSaver.h"
 
 namespace {

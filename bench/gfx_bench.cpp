@@ -11,9 +11,9 @@
 #include "gfx/cBitmap.h"
 #include "gfx/cSprite.h"
 #include "gfx/cSpriteBitmaps.h"
-#include "platform/HeadlessBacking.h"
-#include "platform/HeadlessHost.h"
 #include "platform/gdi.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/winapi/HeadlessBacking.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "platform/HostServices.h"
 
 #include "platform/RuntimeError.h"
-#include "platform/posix_env.h"
+#include "platform/file_store.h"
 
 namespace {
 HostServices* g_host = nullptr;
@@ -22,13 +22,13 @@ bool HasHost() {
 }
 
 bool HostServices::FolderWritable(const std::string& folder) {
-    return posix_env::FolderWritable(folder);
+    return file_store::FolderWritable(folder);
 }
 
 std::string HostServices::UserConfigFolder() {
-    return posix_env::UserConfigFolder();
+    return file_store::UserConfigFolder();
 }
 
 bool HostServices::CopyIfMissing(const std::string& from, const std::string& to) {
-    return posix_env::CopyIfMissing(from, to);
+    return file_store::CopyIfMissing(from, to);
 }

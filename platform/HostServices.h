@@ -5,8 +5,8 @@
 // program; HeadlessHost serves the snapshot tool and the tests (virtual screen and clock, fed
 // input, recorded requests). The program reaches the installed one through Host().
 //
-// Names of system calls are those of the system the program was first written for, with the
-// semantics the program relies on.
+// System calls keep their Win32 names and the semantics the program relies on, so that the
+// Windows backend passes them straight to the system.
 
 #include <cstdint>
 #include <memory>
@@ -18,44 +18,10 @@
 class Form;
 class FormPeer;
 
-// The system's version record (148 bytes).
-struct OSVERSIONINFOA {
-    std::uint32_t dwOSVersionInfoSize;
-    std::uint32_t dwMajorVersion;
-    std::uint32_t dwMinorVersion;
-    std::uint32_t dwBuildNumber;
-    std::uint32_t dwPlatformId;
-    char szCSDVersion[128];
-};
-static_assert(sizeof(OSVERSIONINFOA) == 148);
-inline constexpr std::uint32_t VER_PLATFORM_WIN32_NT = 2;
-
-// Registry.
-using HKEY = std::uint32_t;
-inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000;
-inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001;
-inline constexpr HKEY HKEY_DYN_DATA = 0x80000006;
-inline constexpr Long ERROR_SUCCESS = 0;
-inline constexpr Long ERROR_FILE_NOT_FOUND = 2;
-inline constexpr Long ERROR_MORE_DATA = 234;
-inline constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;
-inline constexpr std::uint32_t REG_SZ = 1;
-inline constexpr std::uint32_t REG_BINARY = 3;
-inline constexpr std::uint32_t REG_DWORD = 4;
-
 // Message boxes.
 inline constexpr int vbOKOnly = 0;
 inline constexpr int vbExclamation = 48;
 inline constexpr int vbOK = 1;
-
-// Window placement.
-inline constexpr HWND HWND_TOPMOST = -1;
-inline constexpr HWND HWND_NOTOPMOST = -2;
-inline constexpr std::uint32_t SWP_NOSIZE = 0x0001;
-inline constexpr std::uint32_t SWP_NOMOVE = 0x0002;
-inline constexpr std::uint32_t SWP_SHOWWINDOW = 0x0040;
-inline constexpr std::uint32_t SWP_HIDEWINDOW = 0x0080;
-inline constexpr std::uint32_t SPI_SETSCREENSAVERRUNNING = 97;
 
 // Thrown by event processing when the screen the scene runs on changed its size (the window a
 // screen-saver daemon gave us was resized): the scene must be built again at the new size. It
@@ -93,7 +59,8 @@ class HostServices {
     virtual std::string Dir(const std::string& path) = 0;
     // Whether the program may make and replace files in a folder.
     virtual bool FolderWritable(const std::string& folder);
-    // The user's own folder for settings ($XDG_CONFIG_HOME or ~/.config); "" when unknown.
+    // The user's own folder for this program's settings ($XDG_CONFIG_HOME/glimmerdel,
+    // %APPDATA%\Glimmerdel); "" when unknown.
     virtual std::string UserConfigFolder();
     // Copies a file where none is yet (making folders); true when the destination exists.
     virtual bool CopyIfMissing(const std::string& from, const std::string& to);

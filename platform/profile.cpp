@@ -1,9 +1,6 @@
 #include "platform/profile.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/file_store.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,10 +14,6 @@
 #include <vector>
 
 namespace {
-
-// A settings file larger than this is not a settings file: reads give the default, writes
-// refuse to rewrite it.
-constexpr size_t kMaxFileSize = 16u << 20;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -44,46 +37,6 @@ bool SameName(std::string_view a, std::string_view b) {
             return false;
     }
     return true;
-}
-
-// Reads a whole file. nullopt: missing, unreadable or too large; *missing tells the first.
-std::optional<std::string> ReadWholeFile(const char* path, bool* missing) {
-    if (missing)
-        *missing = false;
-    // Without blocking: a named pipe in the file's place must not hold the program up (it is
-    // no regular file and is refused below).
-    const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (missing)
-            *missing = (errno == ENOENT);
-        return std::nullopt;
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<unsigned long long>(st.st_size) > kMaxFileSize) {
-        close(fd);
-        return std::nullopt;
-    }
-    std::string content;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        content.append(chunk, static_cast<size_t>(n));
-        if (content.size() > kMaxFileSize) {
-            close(fd);
-            return std::nullopt;
-        }
-    }
-    close(fd);
-    return content;
 }
 
 // One line of the file: [start, contentEnd) is its text without the line break,
@@ -172,74 +125,9 @@ bool HasLineBreak(std::string_view text) {
     return text.find('\n') != std::string_view::npos || text.find('\r') != std::string_view::npos;
 }
 
-// Takes turns with other writers of the same folder for as long as it lives.
-class FolderLock {
-  public:
-    explicit FolderLock(const std::string& folder) {
-        m_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd >= 0) {
-            while (flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-            }
-        }
-    }
-    ~FolderLock() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-  private:
-    int m_fd = -1;
-};
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-// Replaces the file by one with the given content: temporary file, flush, rename.
-bool ReplaceFile(const std::string& path, std::string_view content, mode_t mode) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    if (ok)
-        ok = rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        unlink(temp.c_str());
-    return ok;
-}
-
-// The file to rewrite: a link is followed, so the link stays and its target changes.
-std::string ResolvedPath(const char* fileName) {
-    char resolved[PATH_MAX];
-    struct stat st {};
-    if (lstat(fileName, &st) == 0 && S_ISLNK(st.st_mode) && realpath(fileName, resolved)) {
-        return resolved;
-    }
-    return fileName;
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 }  // namespace
+
+namespace profile {
 
 std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
                                        const char* defaultText, char* buffer, std::uint32_t size,
@@ -249,7 +137,7 @@ std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
     std::string_view result = defaultText ? Trim(defaultText) : std::string_view();
     std::optional<std::string> content;
     if (section != nullptr && key != nullptr && fileName != nullptr) {
-        content = ReadWholeFile(fileName, nullptr);
+        content = file_store::ReadSettingsFile(fileName, nullptr);
     }
     if (content) {
         const std::vector<Line> lines = SplitLines(*content);
@@ -286,79 +174,72 @@ std::int32_t WritePrivateProfileStringA(const char* section, const char* key, co
     if (value != nullptr && HasLineBreak(value))
         return 0;
 
-    const std::string path = ResolvedPath(fileName);
-    FolderLock lock(FolderOf(path));
+    const auto edit = [&](const std::string& content) -> std::optional<std::string> {
+        const std::vector<Line> lines = SplitLines(content);
+        const Location where = Find(content, lines, sectionName, key);
+        const bool crlf = content.find("\r\n") != std::string::npos;
+        const std::string_view newline = crlf ? "\r\n" : "\n";
+        const std::string entry =
+            key != nullptr && value != nullptr ? std::string(Trim(key)) + "=" + value : "";
 
-    bool missing = false;
-    std::optional<std::string> read = ReadWholeFile(path.c_str(), &missing);
-    if (!read && !missing)
-        return 0;  // unreadable or not a settings file: leave it alone
-    const std::string content = read ? std::move(*read) : std::string();
-    mode_t mode = 0644;
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0)
-        mode = st.st_mode & 07777;
+        std::string out;
+        out.reserve(content.size() + entry.size() + sectionName.size() + 8);
+        auto appendLines = [&](size_t from, size_t to) {
+            if (from < to)
+                out.append(content, lines[from].start, lines[to - 1].end - lines[from].start);
+        };
+        auto endOpenLine = [&]() {
+            // A last line that ends in a lone carriage return only lacks its line feed: another
+            // line break after it would make the return part of that line's value.
+            if (!out.empty() && out.back() == '\r')
+                out.push_back('\n');
+            else if (!out.empty() && out.back() != '\n')
+                out.append(newline);
+        };
 
-    const std::vector<Line> lines = SplitLines(content);
-    const Location where = Find(content, lines, sectionName, key);
-    const bool crlf = content.find("\r\n") != std::string::npos;
-    const std::string_view newline = crlf ? "\r\n" : "\n";
-    const std::string entry =
-        key != nullptr && value != nullptr ? std::string(Trim(key)) + "=" + value : "";
-
-    std::string out;
-    out.reserve(content.size() + entry.size() + sectionName.size() + 8);
-    auto appendLines = [&](size_t from, size_t to) {
-        if (from < to)
-            out.append(content, lines[from].start, lines[to - 1].end - lines[from].start);
-    };
-    auto endOpenLine = [&]() {
-        // A last line that ends in a lone carriage return only lacks its line feed: another
-        // line break after it would make the return part of that line's value.
-        if (!out.empty() && out.back() == '\r')
-            out.push_back('\n');
-        else if (!out.empty() && out.back() != '\n')
-            out.append(newline);
-    };
-
-    if (key == nullptr) {
-        // Delete the section: its header and every line up to the next section.
-        if (!where.header)
-            return 1;
-        appendLines(0, *where.header);
-        appendLines(where.sectionEnd, lines.size());
-    } else if (where.keyLine) {
-        const size_t at = *where.keyLine;
-        appendLines(0, at);
-        if (value != nullptr) {
-            const Line& line = lines[at];
-            const std::string_view text =
-                std::string_view(content).substr(line.start, line.contentEnd - line.start);
-            out.append(std::string(SplitKeyValue(text)->key) + "=" + value);
-            out.append(content, line.contentEnd, line.end - line.contentEnd);
-        }
-        appendLines(at + 1, lines.size());
-    } else if (value == nullptr) {
-        return 1;  // nothing to delete
-    } else if (where.header) {
-        // After the last line of the section that is not blank.
-        size_t last = *where.header;
-        for (size_t i = *where.header + 1; i < where.sectionEnd; ++i) {
-            const Line& line = lines[i];
-            if (!Trim(std::string_view(content).substr(line.start, line.contentEnd - line.start))
-                     .empty()) {
-                last = i;
+        if (key == nullptr) {
+            // Delete the section: its header and every line up to the next section.
+            if (!where.header)
+                return std::nullopt;
+            appendLines(0, *where.header);
+            appendLines(where.sectionEnd, lines.size());
+        } else if (where.keyLine) {
+            const size_t at = *where.keyLine;
+            appendLines(0, at);
+            if (value != nullptr) {
+                const Line& line = lines[at];
+                const std::string_view text =
+                    std::string_view(content).substr(line.start, line.contentEnd - line.start);
+                out.append(std::string(SplitKeyValue(text)->key) + "=" + value);
+                out.append(content, line.contentEnd, line.end - line.contentEnd);
             }
+            appendLines(at + 1, lines.size());
+        } else if (value == nullptr) {
+            return std::nullopt;  // nothing to delete
+        } else if (where.header) {
+            // After the last line of the section that is not blank.
+            size_t last = *where.header;
+            for (size_t i = *where.header + 1; i < where.sectionEnd; ++i) {
+                const Line& line = lines[i];
+                if (!Trim(
+                         std::string_view(content).substr(line.start, line.contentEnd - line.start))
+                         .empty()) {
+                    last = i;
+                }
+            }
+            appendLines(0, last + 1);
+            endOpenLine();
+            out.append(entry).append(newline);
+            appendLines(last + 1, lines.size());
+        } else {
+            out = content;
+            endOpenLine();
+            out.append("[").append(sectionName).append("]").append(newline);
+            out.append(entry).append(newline);
         }
-        appendLines(0, last + 1);
-        endOpenLine();
-        out.append(entry).append(newline);
-        appendLines(last + 1, lines.size());
-    } else {
-        out = content;
-        endOpenLine();
-        out.append("[").append(sectionName).append("]").append(newline);
-        out.append(entry).append(newline);
-    }
-    return ReplaceFile(path, out, mode) ? 1 : 0;
+        return out;
+    };
+    return file_store::RewriteSettingsFile(fileName, edit) ? 1 : 0;
 }
+
+}  // namespace profile

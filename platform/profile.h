@@ -15,9 +15,15 @@
 
 #include <cstdint>
 
+// In a namespace of their own: on Windows the system declares calls of the same names, whose
+// writes are not atomic.
+namespace profile {
+
 std::uint32_t GetPrivateProfileStringA(const char* section, const char* key,
                                        const char* defaultText, char* buffer, std::uint32_t size,
                                        const char* fileName);
 
 std::int32_t WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                         const char* fileName);
+
+}  // namespace profile

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "app/mScreenSaver.h"
-#include "platform/HeadlessBacking.h"
-#include "platform/HeadlessHost.h"
+#include "platform/headless/HeadlessHost.h"
 #include "platform/numbers.h"
-#include "platform/posix_env.h"
+#include "platform/winapi/HeadlessBacking.h"
+#include "platform/x11/posix_env.h"
 #include "scene/frmSaver.h"
 
 namespace {

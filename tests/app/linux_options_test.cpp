@@ -138,7 +138,7 @@ TEST_F(PerUserSettings, ReadOnlyProgramFolderUsesTheUsersOwnCopy) {
     WriteIni("[controls]\nlights=1\n");
     TempDir home;
     host.SetFoldersWritable(false);
-    host.SetUserConfigFolder(home.Path() + "/config");
+    host.SetUserConfigFolder(home.Path() + "/config/glimmerdel");
     const std::string own = home.Path() + "/config/glimmerdel/vantroglimmerdel.ini";
     EXPECT_EQ(IniPath(), own);
     EXPECT_EQ(home.Read("config/glimmerdel/vantroglimmerdel.ini"), "[controls]\nlights=1\n")
@@ -152,7 +152,7 @@ TEST_F(PerUserSettings, ReadOnlyProgramFolderUsesTheUsersOwnCopy) {
     host.SetUserConfigFolder("");
     EXPECT_EQ(IniPath(), folder.File("vantroglimmerdel.ini")) << "no user folder known";
     host.SetFoldersWritable(true);
-    host.SetUserConfigFolder(home.Path() + "/config");
+    host.SetUserConfigFolder(home.Path() + "/config/glimmerdel");
     EXPECT_EQ(IniPath(), folder.File("vantroglimmerdel.ini")) << "a writable folder keeps it";
 }
 

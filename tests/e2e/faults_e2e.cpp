@@ -408,7 +408,7 @@ TEST_F(FaultsUnderX, TheDialogOpensOnBrokenSettingsAndSavesValidValues) {
         auto number = [&](const char* key) {
             char value[255];
             const std::uint32_t n =
-                GetPrivateProfileStringA("controls", key, "", value, 255, path.c_str());
+                profile::GetPrivateProfileStringA("controls", key, "", value, 255, path.c_str());
             return std::string(value, n);
         };
         for (const char* key : {"lights", "chimneysmoke", "snowing"}) {

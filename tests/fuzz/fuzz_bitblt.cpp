@@ -18,8 +18,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/HeadlessBacking.h"
 #include "platform/gdi.h"
+#include "platform/winapi/HeadlessBacking.h"
 
 namespace {
 

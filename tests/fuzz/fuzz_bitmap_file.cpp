@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/BitmapFile.h"
 #include "platform/gdi.h"
+#include "platform/winapi/BitmapFile.h"
 
 namespace {
 

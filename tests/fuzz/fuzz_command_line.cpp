@@ -22,9 +22,9 @@
 #include "app/frmPreview.h"
 #include "app/mScreenSaver.h"
 #include "platform/Form.h"
-#include "platform/HeadlessHost.h"
 #include "platform/RuntimeError.h"
 #include "platform/gdi.h"
+#include "platform/headless/HeadlessHost.h"
 #include "platform/numbers.h"
 
 namespace {

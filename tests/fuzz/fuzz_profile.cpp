@@ -179,8 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A read: within the buffer, terminated, the default when there is no file.
     std::vector<char> buffer(bufferSize + 16, '\x7f');
-    const std::uint32_t count = GetPrivateProfileStringA(section.c_str(), fields[1].c_str(), "dflt",
-                                                         buffer.data(), bufferSize, path.c_str());
+    const std::uint32_t count = profile::GetPrivateProfileStringA(
+        section.c_str(), fields[1].c_str(), "dflt", buffer.data(), bufferSize, path.c_str());
     Check(count < bufferSize);
     Check(buffer[count] == '\0');
     for (size_t i = bufferSize; i < buffer.size(); ++i)
@@ -191,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A write.
     const std::optional<std::string> before = ReadFile(path);
     const std::int32_t written =
-        WritePrivateProfileStringA(section.c_str(), key, value, path.c_str());
+        profile::WritePrivateProfileStringA(section.c_str(), key, value, path.c_str());
     const std::optional<std::string> after = ReadFile(path);
     Check(EntriesIn(folder) == (after ? 1 : 0));
     if (written == 0) {
@@ -221,9 +221,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The key reads back as the value.
     std::vector<char> readBack(after->size() + 2);
-    const std::uint32_t got =
-        GetPrivateProfileStringA(section.c_str(), key, "", readBack.data(),
-                                 static_cast<std::uint32_t>(readBack.size()), path.c_str());
+    const std::uint32_t got = profile::GetPrivateProfileStringA(
+        section.c_str(), key, "", readBack.data(), static_cast<std::uint32_t>(readBack.size()),
+        path.c_str());
     Check(std::string_view(readBack.data(), got) == Trim(value));
     return 0;
 }

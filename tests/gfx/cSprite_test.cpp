@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "gfx/cSpriteBitmaps.h"
-#include "platform/HeadlessHost.h"
 #include "platform/RuntimeError.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/MemorySurface.h"
 #include "tests/support/PixelPattern.h"
 #include "tests/support/RecordingBacking.h"

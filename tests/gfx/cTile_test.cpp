@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/HeadlessHost.h"
 #include "platform/RuntimeError.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/MemorySurface.h"
 #include "tests/support/PixelPattern.h"
 #include "tests/support/RecordingBacking.h"

@@ -8,8 +8,8 @@
 #include <set>
 #include <vector>
 
-#include "platform/HeadlessHost.h"
 #include "platform/gdi.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/MemorySurface.h"
 #include "tests/support/PixelPattern.h"
 

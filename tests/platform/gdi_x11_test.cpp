@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/X11WindowBacking.h"
 #include "platform/gdi.h"
+#include "platform/x11/X11WindowBacking.h"
 #include "tests/support/MemorySurface.h"
 #include "tests/support/PixelPattern.h"
 

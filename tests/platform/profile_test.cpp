@@ -17,15 +17,15 @@ class ProfileTest : public ::testing::Test {
     std::string Get(const char* section, const char* key, const char* def = "",
                     std::uint32_t size = 255) {
         std::string buffer(size + 8, '#');
-        const std::uint32_t n =
-            GetPrivateProfileStringA(section, key, def, buffer.data(), size, Ini().c_str());
+        const std::uint32_t n = profile::GetPrivateProfileStringA(section, key, def, buffer.data(),
+                                                                  size, Ini().c_str());
         EXPECT_LT(n, size);
         EXPECT_EQ(buffer[n], '\0');
         EXPECT_EQ(buffer[size + 1], '#') << "wrote past the buffer";
         return buffer.substr(0, n);
     }
     bool Put(const char* section, const char* key, const char* value) {
-        return WritePrivateProfileStringA(section, key, value, Ini().c_str()) != 0;
+        return profile::WritePrivateProfileStringA(section, key, value, Ini().c_str()) != 0;
     }
     std::string Ini() const { return dir.File("settings.ini"); }
     TempDir dir;
@@ -62,7 +62,7 @@ TEST_F(ProfileTest, ValueIsCutToTheBuffer) {
     EXPECT_EQ(Get("s", "long", "", 1), "");
     EXPECT_EQ(Get("s", "long", "", 5), "xxxx");
     char untouched = '#';
-    EXPECT_EQ(GetPrivateProfileStringA("s", "long", "", &untouched, 0, Ini().c_str()), 0u);
+    EXPECT_EQ(profile::GetPrivateProfileStringA("s", "long", "", &untouched, 0, Ini().c_str()), 0u);
     EXPECT_EQ(untouched, '#');
 }
 
@@ -84,8 +84,8 @@ TEST_F(ProfileTest, SurvivesJunkFiles) {
     EXPECT_EQ(Get("s", "k"), "2");
 
     std::filesystem::create_directory(dir.File("settings.ini.d"));
-    EXPECT_EQ(GetPrivateProfileStringA("s", "k", "d", junk.data(), 10,
-                                       dir.File("settings.ini.d").c_str()),
+    EXPECT_EQ(profile::GetPrivateProfileStringA("s", "k", "d", junk.data(), 10,
+                                                dir.File("settings.ini.d").c_str()),
               1u);
 }
 

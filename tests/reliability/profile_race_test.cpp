@@ -62,7 +62,8 @@ TEST(ProfileRace, DialogSavesNeverShowAReaderHalfAFile) {
         for (int save = 1; save <= kSaves; ++save) {
             const auto& values = save % 2 == 1 ? kNew : kOld;
             for (size_t i = 0; i < kKeys.size(); ++i) {
-                if (!WritePrivateProfileStringA("controls", kKeys[i], values[i], path.c_str()))
+                if (!profile::WritePrivateProfileStringA("controls", kKeys[i], values[i],
+                                                         path.c_str()))
                     _exit(1);
             }
         }
@@ -80,8 +81,8 @@ TEST(ProfileRace, DialogSavesNeverShowAReaderHalfAFile) {
         ASSERT_TRUE(Whole(text)) << "after " << reads << " reads:\n" << text;
         for (size_t i = 0; i < kKeys.size(); ++i) {
             char value[255];
-            const std::uint32_t n =
-                GetPrivateProfileStringA("controls", kKeys[i], "", value, 255, path.c_str());
+            const std::uint32_t n = profile::GetPrivateProfileStringA("controls", kKeys[i], "",
+                                                                      value, 255, path.c_str());
             const std::string got(value, n);
             ASSERT_TRUE(got == kOld[i] || got == kNew[i])
                 << kKeys[i] << " read as \"" << got << "\" after " << reads << " reads";

@@ -21,7 +21,8 @@ namespace {
 
 std::string Read(const std::string& path, const char* section, const char* key) {
     char value[255];
-    const std::uint32_t n = GetPrivateProfileStringA(section, key, "?", value, 255, path.c_str());
+    const std::uint32_t n =
+        profile::GetPrivateProfileStringA(section, key, "?", value, 255, path.c_str());
     return std::string(value, n);
 }
 
@@ -31,7 +32,7 @@ TEST(Regressions, ProfileNamesWithBlanksAroundThem) {
     TempDir folder;
     const std::string path = folder.File("settings.ini");
     folder.Write("settings.ini", "[controls]\nlights=1\nsnowing=1\n");
-    ASSERT_TRUE(WritePrivateProfileStringA(" controls ", " lights ", "0", path.c_str()));
+    ASSERT_TRUE(profile::WritePrivateProfileStringA(" controls ", " lights ", "0", path.c_str()));
     EXPECT_EQ(folder.Read("settings.ini"), "[controls]\nlights=0\nsnowing=1\n");
     EXPECT_EQ(Read(path, "controls", " lights "), "0");
     EXPECT_EQ(Read(path, "\tcontrols", "snowing "), "1");
@@ -43,7 +44,7 @@ TEST(Regressions, ProfileLastLineEndingInACarriageReturn) {
     TempDir folder;
     const std::string path = folder.File("settings.ini");
     folder.Write("settings.ini", "[controls]\r\nlights=1\r");
-    ASSERT_TRUE(WritePrivateProfileStringA("applic", "appcurrent", "2", path.c_str()));
+    ASSERT_TRUE(profile::WritePrivateProfileStringA("applic", "appcurrent", "2", path.c_str()));
     EXPECT_EQ(folder.Read("settings.ini"),
               "[controls]\r\nlights=1\r\n[applic]\r\nappcurrent=2\r\n");
     EXPECT_EQ(Read(path, "controls", "lights"), "1");
@@ -124,11 +125,11 @@ TEST(Regressions, NamedPipesInPlaceOfFilesAreNoFiles) {
     if (child == 0) {
         alarm(5);
         char value[16];
-        const bool read = GetPrivateProfileStringA("controls", "lights", "none", value, 16,
-                                                   settings.c_str()) == 4 &&
+        const bool read = profile::GetPrivateProfileStringA("controls", "lights", "none", value, 16,
+                                                            settings.c_str()) == 4 &&
                           std::string(value) == "none";
         const bool written =
-            WritePrivateProfileStringA("controls", "lights", "1", settings.c_str()) == 0;
+            profile::WritePrivateProfileStringA("controls", "lights", "1", settings.c_str()) == 0;
         const bool loaded =
             LoadImageA(0, picture.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE) != 0;
         _exit(read && written && !loaded ? 0 : 1);

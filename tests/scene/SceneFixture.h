@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/mScreenSaver.h"
-#include "platform/HeadlessBacking.h"
 #include "platform/gdi.h"
+#include "platform/winapi/HeadlessBacking.h"
 #include "scene/frmSaver.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/TempDir.h"

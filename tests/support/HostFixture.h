@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/HeadlessHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 class HostFixture : public ::testing::Test {
   protected:

@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <vector>
 
-#include "platform/HeadlessBacking.h"
+#include "platform/winapi/HeadlessBacking.h"
 
 class RecordingBacking : public HeadlessBacking {
   public:

@@ -1,4 +1,4 @@
-#include "platform/HeadlessBacking.h"
+#include "platform/winapi/HeadlessBacking.h"
 
 #include <algorithm>
 

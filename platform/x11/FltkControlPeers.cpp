@@ -1,4 +1,4 @@
-#include "platform/FltkControlPeers.h"
+#include "platform/x11/FltkControlPeers.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>

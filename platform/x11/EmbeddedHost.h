@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FltkHost.h"
+#include "platform/x11/FltkHost.h"
 
 typedef struct _XDisplay Display;
 

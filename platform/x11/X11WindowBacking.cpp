@@ -1,4 +1,4 @@
-#include "platform/X11WindowBacking.h"
+#include "platform/x11/X11WindowBacking.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -25,9 +25,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/BitmapFile.h"
 #include "platform/HostServices.h"
-#include "platform/WindowBacking.h"
+#include "platform/winapi/BitmapFile.h"
+#include "platform/winapi/WindowBacking.h"
 
 namespace {
 

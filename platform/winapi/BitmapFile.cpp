@@ -1,4 +1,4 @@
-#include "platform/BitmapFile.h"
+#include "platform/winapi/BitmapFile.h"
 
 #include <fcntl.h>
 #include <stb/stb_image.h>

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/WindowBacking.h"
+#include "platform/winapi/WindowBacking.h"
 
 class HeadlessBacking : public WindowBacking {
   public:

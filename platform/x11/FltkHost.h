@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/HostServices.h"
-#include "platform/InstanceLock.h"
 #include "platform/RandomGenerator.h"
+#include "platform/x11/InstanceLock.h"
 
 class FltkFormPeer;
 

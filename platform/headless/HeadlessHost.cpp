@@ -1,4 +1,4 @@
-#include "platform/HeadlessHost.h"
+#include "platform/headless/HeadlessHost.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "platform/Form.h"
-#include "platform/HeadlessBacking.h"
 #include "platform/RuntimeError.h"
-#include "platform/posix_env.h"
+#include "platform/winapi/HeadlessBacking.h"
+#include "platform/x11/posix_env.h"
 
 namespace {
 

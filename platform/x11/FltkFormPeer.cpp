@@ -1,4 +1,4 @@
-#include "platform/FltkFormPeer.h"
+#include "platform/x11/FltkFormPeer.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "platform/Control.h"
-#include "platform/FltkControlPeers.h"
-#include "platform/FltkHost.h"
-#include "platform/HeadlessBacking.h"
-#include "platform/X11WindowBacking.h"
+#include "platform/winapi/HeadlessBacking.h"
+#include "platform/x11/FltkControlPeers.h"
+#include "platform/x11/FltkHost.h"
+#include "platform/x11/X11WindowBacking.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/EmbeddedHost.h"
+#include "platform/x11/EmbeddedHost.h"
 
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -9,9 +9,9 @@
 #include <cstdio>
 
 #include "platform/Form.h"
-#include "platform/HeadlessBacking.h"
-#include "platform/X11WindowBacking.h"
-#include "platform/posix_env.h"
+#include "platform/winapi/HeadlessBacking.h"
+#include "platform/x11/X11WindowBacking.h"
+#include "platform/x11/posix_env.h"
 
 namespace {
 

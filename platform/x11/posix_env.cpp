@@ -1,4 +1,4 @@
-#include "platform/posix_env.h"
+#include "platform/x11/posix_env.h"
 
 #include <fcntl.h>
 #include <ifaddrs.h>
@@ -109,31 +109,6 @@ bool StartDetached(const std::vector<std::string>& argv) {
     close(report[0]);
     const bool childForked = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return childForked && got == 0;
-}
-
-bool FolderWritable(const std::string& folder) {
-    return access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
-std::string UserConfigFolder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && *config == '/')
-        return config;
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && *home == '/')
-        return std::string(home) + "/.config";
-    return "";
-}
-
-bool CopyIfMissing(const std::string& from, const std::string& to) {
-    std::error_code error;
-    if (std::filesystem::exists(to, error))
-        return true;
-    std::filesystem::create_directories(std::filesystem::path(to).parent_path(), error);
-    if (std::filesystem::exists(from, error)) {
-        std::filesystem::copy_file(from, to, error);
-    }
-    return std::filesystem::exists(to, error);
 }
 
 bool NetworkInterfaceUp() {

@@ -1,4 +1,4 @@
-#include "platform/FltkHost.h"
+#include "platform/x11/FltkHost.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -13,10 +13,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/FltkFormPeer.h"
 #include "platform/RuntimeError.h"
-#include "platform/X11WindowBacking.h"
-#include "platform/posix_env.h"
+#include "platform/x11/FltkFormPeer.h"
+#include "platform/x11/X11WindowBacking.h"
+#include "platform/x11/posix_env.h"
 
 namespace {
 

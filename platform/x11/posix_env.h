@@ -27,14 +27,6 @@ double SecondsSinceLocalMidnight();
 // be started (not found, not executable, no resources).
 bool StartDetached(const std::vector<std::string>& argv);
 
-// True when files can be made and replaced in the folder (by this process).
-bool FolderWritable(const std::string& folder);
-// The user's folder for settings: $XDG_CONFIG_HOME, else $HOME/.config; "" when neither is set.
-std::string UserConfigFolder();
-// Copies a file to a path where none exists yet, making the folders on the way; true when the
-// destination exists afterwards.
-bool CopyIfMissing(const std::string& from, const std::string& to);
-
 // True when a network interface is up and running, is not the loopback and has an address.
 bool NetworkInterfaceUp();
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/PixelAllocator.h"
+#include "platform/winapi/PixelAllocator.h"
 
 namespace bitmap_file {
 

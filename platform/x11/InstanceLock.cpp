@@ -1,4 +1,4 @@
-#include "platform/InstanceLock.h"
+#include "platform/x11/InstanceLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

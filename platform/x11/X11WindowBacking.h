@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "platform/WindowBacking.h"
+#include "platform/winapi/WindowBacking.h"
 
 // The Xlib types, declared as Xlib does, so that this header brings in none of its macros.
 typedef struct _XDisplay Display;
