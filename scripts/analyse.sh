@@ -36,7 +36,7 @@ grep -E '(warning|error): ' "$out/tidy" | sort -u || true
 echo "cppcheck"
 if ! cppcheck --project="$database" --library=googletest --library=posix --std=c++20 \
         --enable=warning,performance,portability --inline-suppr --quiet -j "$jobs" \
-        --suppress=missingIncludeSystem -i "$build" -i platform/stb_image_impl.cpp \
+        --suppress=missingIncludeSystem -i "$build" -i platform/winapi/stb_image_impl.cpp \
         -i art/stb_image_write_impl.cpp --error-exitcode=1 \
         --template='{file}:{line}: {severity}: {message} [{id}]'; then
     status=1
