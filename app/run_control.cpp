@@ -31,7 +31,7 @@ void ReadPlatformId() {
 
 void ReadPasswordFlag() {
     const std::string text =
-        ReadRegistryText(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
+        ReadRegistryText(kHKeyCurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword");
     const double value = RoundHalfEven(LeadingNumber(text));
     // A number too large for the flag is still a number other than 0: protection is on.
     if (value < -32768.0 || value > 32767.0) {
@@ -43,10 +43,10 @@ void ReadPasswordFlag() {
 
 std::string ReadRegistryText(std::uint32_t hKey, const std::string& sSubKey,
                              const std::string& sValueName) {
-    if (hKey < HKEY_CLASSES_ROOT || hKey > HKEY_DYN_DATA)
+    if (hKey < kHKeyClassesRoot || hKey > kHKeyDynData)
         return "";
     HKEY key = 0;
-    if (Host().RegOpenKeyExA(hKey, sSubKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (Host().RegOpenKeyExA(HkeyFromValue(hKey), sSubKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return "";
     }
     std::uint8_t buffer[255] = {};

@@ -2,11 +2,12 @@
 //
 //   glimmerdel-art --data-dir DIR --embedded FILE.cpp --website URL
 //                  [--still FILE.png [--still-size WxH] [--still-step N]]
-//                  [--review-dir DIR]
+//                  [--review-dir DIR] [--icon FILE.ico]
 //
 // The scene's bitmaps go into the data folder, the pictures built into the program into one
 // source file. --still composes the scene as the screen saver shows it into a PNG file, and
-// --review-dir writes the built-in pictures enlarged as PNG files, both for looking at.
+// --review-dir writes the built-in pictures enlarged as PNG files, both for looking at. --icon
+// writes the program's icon as an icon file (for the Windows resources).
 
 #include <charconv>
 #include <cstdio>
@@ -39,6 +40,7 @@ struct Options {
     int stillHeight = 1080;
     int stillStep = 40;
     std::string reviewDir;
+    std::string icon;
 };
 
 [[noreturn]] void Usage(const std::string& problem) {
@@ -46,7 +48,8 @@ struct Options {
         stderr,
         "glimmerdel-art: %s\n"
         "usage: glimmerdel-art --data-dir DIR --embedded FILE.cpp --website URL\n"
-        "       [--still FILE.png [--still-size WxH] [--still-step N]] [--review-dir DIR]\n",
+        "       [--still FILE.png [--still-size WxH] [--still-step N]] [--review-dir DIR]\n"
+        "       [--icon FILE.ico]\n",
         problem.c_str());
     std::exit(2);
 }
@@ -82,13 +85,16 @@ Options Parse(int argc, char** argv) {
         } else if (arg == "--still-step") {
             if (!WholeNumber(value, 0, 1000000, o.stillStep))
                 Usage("bad --still-step " + value);
+        } else if (arg == "--icon") {
+            o.icon = value;
         } else if (arg == "--review-dir") {
             o.reviewDir = value;
         } else {
             Usage("unknown option " + arg);
         }
     }
-    if (o.dataDir.empty() && o.embedded.empty() && o.still.empty() && o.reviewDir.empty())
+    if (o.dataDir.empty() && o.embedded.empty() && o.still.empty() && o.reviewDir.empty() &&
+        o.icon.empty())
         Usage("nothing to do");
     return o;
 }
@@ -125,10 +131,14 @@ int main(int argc, char** argv) {
                 WriteSceneBmp(d, s.file, s.sheet);
         }
 
-        if (!options.embedded.empty() || !options.reviewDir.empty()) {
+        if (!options.embedded.empty() || !options.reviewDir.empty() || !options.icon.empty()) {
             const auto pictures = art::PaintDialogPictures(scene, options.website);
             if (!options.embedded.empty())
                 art::WriteEmbeddedSource(options.embedded, pictures);
+            for (const auto& [name, picture] : pictures) {
+                if (!options.icon.empty() && name == "kIconPicture")
+                    art::WriteIcon(options.icon, picture);
+            }
             if (!options.reviewDir.empty()) {
                 for (const auto& [name, picture] : pictures) {
                     const int factor = picture.Width() < 64 ? 8 : 4;

@@ -75,6 +75,56 @@ void WritePng(const std::string& path, const Picture& picture) {
         throw std::runtime_error("cannot write " + path);
 }
 
+void WriteIcon(const std::string& path, const Picture& picture) {
+    const int w = picture.Width();
+    const int h = picture.Height();
+    if (w < 1 || h < 1 || w > 256 || h > 256)
+        throw std::runtime_error("an icon is 1 to 256 pixels a side: " + path);
+    const size_t maskRow = ((static_cast<size_t>(w) + 31) / 32) * 4;
+    const size_t imageBytes = 40 + static_cast<size_t>(w) * h * 4 + maskRow * h;
+    std::string out;
+    auto put16 = [&](unsigned v) {
+        out.push_back(static_cast<char>(v & 0xFF));
+        out.push_back(static_cast<char>((v >> 8) & 0xFF));
+    };
+    auto put32 = [&](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    // The directory: one entry.
+    put16(0);
+    put16(1);
+    put16(1);
+    out.push_back(static_cast<char>(w == 256 ? 0 : w));
+    out.push_back(static_cast<char>(h == 256 ? 0 : h));
+    out.push_back(0);  // no palette
+    out.push_back(0);
+    put16(1);   // planes
+    put16(32);  // bits per pixel
+    put32(static_cast<std::uint32_t>(imageBytes));
+    put32(6 + 16);
+    // The image: a bitmap header of twice the height (colour rows, then the mask), rows from
+    // the bottom, blue-green-red-alpha.
+    put32(40);
+    put32(static_cast<std::uint32_t>(w));
+    put32(static_cast<std::uint32_t>(h * 2));
+    put16(1);
+    put16(32);
+    for (int i = 0; i < 6; ++i)
+        put32(0);
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t rgb = picture.At(x, y);
+            out.push_back(static_cast<char>(rgb & 0xFF));
+            out.push_back(static_cast<char>((rgb >> 8) & 0xFF));
+            out.push_back(static_cast<char>((rgb >> 16) & 0xFF));
+            out.push_back(static_cast<char>(0xFF));
+        }
+    }
+    out.append(maskRow * h, '\0');  // every pixel opaque
+    WriteFile(path, out);
+}
+
 void WriteEmbeddedSource(const std::string& path,
                          const std::vector<std::pair<std::string, Picture>>& pictures) {
     std::ostringstream src;

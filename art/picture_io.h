@@ -14,6 +14,9 @@ namespace art {
 void WriteBmp(const std::string& path, const Picture& picture);
 // A PNG file. Throws std::runtime_error on failure.
 void WritePng(const std::string& path, const Picture& picture);
+// A Windows icon file holding one 32-bit image of the picture, every pixel opaque. Throws
+// std::runtime_error on failure.
+void WriteIcon(const std::string& path, const Picture& picture);
 // A source file defining one EmbeddedPicture per entry (name, picture).
 void WriteEmbeddedSource(const std::string& path,
                          const std::vector<std::pair<std::string, Picture>>& pictures);

@@ -13,7 +13,7 @@
 #include "gfx/cSpriteBitmaps.h"
 #include "platform/gdi.h"
 #include "platform/headless/HeadlessHost.h"
-#include "platform/winapi/HeadlessBacking.h"
+#include "platform/headless/HeadlessBacking.h"
 
 namespace {
 

@@ -32,3 +32,9 @@ std::string HostServices::UserConfigFolder() {
 bool HostServices::CopyIfMissing(const std::string& from, const std::string& to) {
     return file_store::CopyIfMissing(from, to);
 }
+
+ScreenMetrics GetScreenMetrics() {
+    HostServices& host = Host();
+    return ScreenMetrics{host.ScreenWidthTwips(), host.ScreenHeightTwips(), host.TwipsPerPixelX(),
+                         host.TwipsPerPixelY()};
+}

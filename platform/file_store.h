@@ -35,4 +35,9 @@ std::string UserConfigFolder();
 // destination exists afterwards.
 bool CopyIfMissing(const std::string& from, const std::string& to);
 
+// The file's name (the last part of the path) when a file exists at the path, else "".
+std::string FileNameIfExists(const std::string& path);
+// True when the path names a program this process may start.
+bool IsExecutableFile(const std::string& path);
+
 }  // namespace file_store

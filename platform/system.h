@@ -12,6 +12,10 @@
 inline HWND HwndFromLong(Long value) {
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
 }
+// A predefined registry key from its 32-bit value (the system sign-extends it).
+inline HKEY HkeyFromValue(std::uint32_t value) {
+    return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+}
 #else
 #include "platform/winapi/gdi.h"
 #include "platform/winapi/system_values.h"
@@ -19,7 +23,16 @@ inline HWND HwndFromLong(Long value) {
 inline HWND HwndFromLong(Long value) {
     return value;
 }
+// A predefined registry key from its 32-bit value.
+inline HKEY HkeyFromValue(std::uint32_t value) {
+    return value;
+}
 #endif
+
+// The predefined registry keys the program names, as 32-bit values.
+inline constexpr std::uint32_t kHKeyClassesRoot = 0x80000000;
+inline constexpr std::uint32_t kHKeyCurrentUser = 0x80000001;
+inline constexpr std::uint32_t kHKeyDynData = 0x80000006;
 
 // The separator of the parts of a path.
 #ifdef _WIN32

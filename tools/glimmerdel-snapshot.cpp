@@ -14,7 +14,7 @@
 #include "app/mScreenSaver.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/numbers.h"
-#include "platform/winapi/HeadlessBacking.h"
+#include "platform/headless/HeadlessBacking.h"
 #include "platform/x11/posix_env.h"
 #include "scene/frmSaver.h"
 

@@ -7,8 +7,8 @@
 
 #include "platform/Form.h"
 #include "platform/RuntimeError.h"
-#include "platform/winapi/HeadlessBacking.h"
-#include "platform/x11/posix_env.h"
+#include "platform/headless/HeadlessFormPeer.h"
+#include "platform/file_store.h"
 
 namespace {
 
@@ -17,49 +17,6 @@ std::string Lower(std::string text) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
-
-// A form's window without a display: retained pixels of the client size.
-class HeadlessFormPeer : public FormPeer {
-  public:
-    explicit HeadlessFormPeer(Form& form)
-        : m_form(form),
-          m_backing(std::make_shared<HeadlessBacking>(std::max(form.ClientWidthPixels(), 1),
-                                                      std::max(form.ClientHeightPixels(), 1))),
-          m_hWnd(gdi::RegisterWindow(m_backing)) {}
-    ~HeadlessFormPeer() override {
-        if (m_hDC != 0)
-            ReleaseDC(m_hWnd, m_hDC);
-        gdi::UnregisterWindow(m_hWnd);
-    }
-    HWND hWnd() override { return m_hWnd; }
-    HDC hDC() override {
-        if (m_hDC == 0)
-            m_hDC = GetDC(m_hWnd);
-        return m_hDC;
-    }
-    void Show() override { m_visible = true; }
-    void Hide() override { m_visible = false; }
-    void Refresh() override {}
-    bool Visible() override { return m_visible; }
-    void Resize(int width, int height, bool) override {
-        width = std::max(width, 1);
-        height = std::max(height, 1);
-        if (width == m_backing->Width() && height == m_backing->Height())
-            return;
-        m_backing = std::make_shared<HeadlessBacking>(width, height);
-        gdi::ReplaceWindowBacking(m_hWnd, m_backing);
-    }
-    void SetCaption(const std::string&) override {}
-    HeadlessBacking* Backing() { return m_backing.get(); }
-    Form& Owner() { return m_form; }
-
-  private:
-    Form& m_form;
-    std::shared_ptr<HeadlessBacking> m_backing;
-    HWND m_hWnd = 0;
-    HDC m_hDC = 0;
-    bool m_visible = false;
-};
 
 }  // namespace
 
@@ -132,7 +89,7 @@ double HeadlessHost::Timer() {
 }
 
 std::string HeadlessHost::Dir(const std::string& path) {
-    return posix_env::FileNameIfExists(path);
+    return file_store::FileNameIfExists(path);
 }
 
 void HeadlessHost::Randomize() {
@@ -149,7 +106,7 @@ int HeadlessHost::MsgBox(const std::string& text, int style, const std::string& 
 
 void HeadlessHost::Shell(const std::string& path) {
     m_calls.push_back("Shell(" + path + ")");
-    if (!posix_env::IsExecutableFile(path))
+    if (!file_store::IsExecutableFile(path))
         throw RuntimeError(53, "File not found: " + path);
     m_launched.push_back(path);
 }

@@ -843,12 +843,6 @@ int ReleaseDC(HWND, HDC hDC) {
     return 0;
 }
 
-ScreenMetrics GetScreenMetrics() {
-    HostServices& host = Host();
-    return ScreenMetrics{host.ScreenWidthTwips(), host.ScreenHeightTwips(), host.TwipsPerPixelX(),
-                         host.TwipsPerPixelY()};
-}
-
 namespace gdi {
 
 HWND RegisterWindow(std::shared_ptr<WindowBacking> backing) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/file_store.h"
+#include "platform/x11/posix_env.h"
 
 namespace file_store {
 namespace {
@@ -172,6 +173,14 @@ bool CopyIfMissing(const std::string& from, const std::string& to) {
         std::filesystem::copy_file(from, to, error);
     }
     return std::filesystem::exists(to, error);
+}
+
+std::string FileNameIfExists(const std::string& path) {
+    return posix_env::FileNameIfExists(path);
+}
+
+bool IsExecutableFile(const std::string& path) {
+    return posix_env::IsExecutableFile(path);
 }
 
 }  // namespace file_store

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/gdi.h"
-#include "platform/winapi/HeadlessBacking.h"
+#include "platform/headless/HeadlessBacking.h"
 
 namespace {
 

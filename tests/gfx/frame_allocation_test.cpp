@@ -9,7 +9,7 @@
 #include "gfx/cSprite.h"
 #include "gfx/cSpriteBitmaps.h"
 #include "platform/headless/HeadlessHost.h"
-#include "platform/winapi/HeadlessBacking.h"
+#include "platform/headless/HeadlessBacking.h"
 #include "tests/support/AllocationCounter.h"
 
 namespace {

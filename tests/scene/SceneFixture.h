@@ -8,7 +8,7 @@
 
 #include "app/mScreenSaver.h"
 #include "platform/gdi.h"
-#include "platform/winapi/HeadlessBacking.h"
+#include "platform/headless/HeadlessBacking.h"
 #include "scene/frmSaver.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/TempDir.h"

@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <vector>
 
-#include "platform/winapi/HeadlessBacking.h"
+#include "platform/headless/HeadlessBacking.h"
 
 class RecordingBacking : public HeadlessBacking {
   public:
