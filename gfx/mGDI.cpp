@@ -21,7 +21,7 @@ Boolean CreateDCAtSize(Boolean bMonochrome, HDC& hDC, HBITMAP& hBmp, HBITMAP& hB
     if (hDC != 0)
         hBmp = CreateCompatibleBitmap(hReference, lWidth, lHeight);
     if (hBmp != 0) {
-        hBmpOld = SelectObject(hDC, hBmp);
+        hBmpOld = static_cast<HBITMAP>(SelectObject(hDC, hBmp));
         result = kTrue;
     }
     if (!bMonochrome)
@@ -34,7 +34,8 @@ Boolean CreateDCFromFile(Boolean bMonochrome, const std::string& sFilename, HDC&
     hDC = 0;
     hBmp = 0;
     hBmpOld = 0;
-    hBmp = LoadImageA(0, sFilename.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    hBmp = static_cast<HBITMAP>(
+        LoadImageA(0, sFilename.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     if (hBmp == 0)
         return kFalse;
 
@@ -47,7 +48,7 @@ Boolean CreateDCFromFile(Boolean bMonochrome, const std::string& sFilename, HDC&
     }
     hDC = CreateCompatibleDC(hReference);
     if (hDC != 0) {
-        hBmpOld = SelectObject(hDC, hBmp);
+        hBmpOld = static_cast<HBITMAP>(SelectObject(hDC, hBmp));
         result = kTrue;
     } else {
         // No DC to hold it: DestroyDC would never free it, so it goes now.
@@ -86,7 +87,7 @@ Boolean CreateDCFromPicture(Boolean bMonochrome, const PictureObject& oPic, HDC&
             GetObjectA(oPic.Handle(), sizeof record, &record);
             hBmp = CreateCompatibleBitmap(hReference, record.bmWidth, record.bmHeight);
             if (hBmp != 0) {
-                hBmpOld = SelectObject(hDC, hBmp);
+                hBmpOld = static_cast<HBITMAP>(SelectObject(hDC, hBmp));
                 BitBlt(hDC, 0, 0, record.bmWidth, record.bmHeight, hTempDC, 0, 0, SRCCOPY);
                 result = kTrue;
             }

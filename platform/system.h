@@ -12,6 +12,11 @@
 inline HWND HwndFromLong(Long value) {
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
 }
+// A handle as a number, for messages and records.
+template <typename Handle>
+long long HandleNumber(Handle handle) {
+    return static_cast<long long>(reinterpret_cast<std::intptr_t>(handle));
+}
 // A predefined registry key from its 32-bit value (the system sign-extends it).
 inline HKEY HkeyFromValue(std::uint32_t value) {
     return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
@@ -22,6 +27,11 @@ inline HKEY HkeyFromValue(std::uint32_t value) {
 // A window handle given as a number (the command line's).
 inline HWND HwndFromLong(Long value) {
     return value;
+}
+// A handle as a number, for messages and records.
+template <typename Handle>
+long long HandleNumber(Handle handle) {
+    return static_cast<long long>(handle);
 }
 // A predefined registry key from its 32-bit value.
 inline HKEY HkeyFromValue(std::uint32_t value) {

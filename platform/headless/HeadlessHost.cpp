@@ -146,7 +146,7 @@ BOOL HeadlessHost::SystemParametersInfoA(std::uint32_t action, std::uint32_t par
 
 BOOL HeadlessHost::SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy,
                                 std::uint32_t flags) {
-    m_calls.push_back("SetWindowPos(" + std::to_string(hWnd) + "," + std::to_string(insertAfter) +
+    m_calls.push_back("SetWindowPos(" + std::to_string(HandleNumber(hWnd)) + "," + std::to_string(HandleNumber(insertAfter)) +
                       "," + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(cx) +
                       "," + std::to_string(cy) + "," + std::to_string(flags) + ")");
     return hWnd != 0 ? TRUE : FALSE;
@@ -173,7 +173,7 @@ Long HeadlessHost::RegOpenKeyExA(HKEY key, const char* subKey, std::uint32_t, st
     const auto it = m_registry.lower_bound(prefix);
     if (it == m_registry.end() || it->first.compare(0, prefix.size(), prefix) != 0)
         return ERROR_FILE_NOT_FOUND;
-    *result = m_nextKey++;
+    *result = HkeyFromValue(m_nextKey++);
     m_openKeys[*result] = prefix;
     return ERROR_SUCCESS;
 }
@@ -208,14 +208,14 @@ Long HeadlessHost::RegCloseKey(HKEY key) {
 }
 
 Long HeadlessHost::VerifyScreenSavePwd(HWND hWnd) {
-    m_calls.push_back("VerifyScreenSavePwd(" + std::to_string(hWnd) + ")");
+    m_calls.push_back("VerifyScreenSavePwd(" + std::to_string(HandleNumber(hWnd)) + ")");
     return m_passwordAnswer;
 }
 
 Long HeadlessHost::PwdChangePasswordA(const char* registryKey, HWND parent, std::uint32_t reserved1,
                                       std::uint32_t reserved2) {
     m_calls.push_back(std::string("PwdChangePasswordA(") + (registryKey ? registryKey : "null") +
-                      "," + std::to_string(parent) + "," + std::to_string(reserved1) + "," +
+                      "," + std::to_string(HandleNumber(parent)) + "," + std::to_string(reserved1) + "," +
                       std::to_string(reserved2) + ")");
     return 0;
 }

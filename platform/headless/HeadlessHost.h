@@ -156,7 +156,7 @@ class HeadlessHost : public HostServices {
     std::string m_userConfigFolder;
     std::map<std::string, RegistryValue> m_registry;  // "subkey\\name" in lower case
     std::map<HKEY, std::string> m_openKeys;
-    HKEY m_nextKey = 0x1000;
+    std::uint32_t m_nextKey = 0x1000;
     std::deque<QueuedInput> m_input;
     std::function<void()> m_onEvents;
     std::function<void(const MessageBoxCall&)> m_onMessageBox;

@@ -1,0 +1,318 @@
+#include "platform/win32/Win32FormPeer.h"
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "platform/Control.h"
+#include "platform/win32/Win32ControlPeers.h"
+#include "platform/win32/Win32Host.h"
+
+namespace {
+
+constexpr const char* kClassName = "GlimmerdelForm";
+
+Integer ShiftState() {
+    Integer shift = 0;
+    if (GetKeyState(VK_SHIFT) & 0x8000)
+        shift |= 1;
+    if (GetKeyState(VK_CONTROL) & 0x8000)
+        shift |= 2;
+    if (GetKeyState(VK_MENU) & 0x8000)
+        shift |= 4;
+    return shift;
+}
+
+Integer ButtonState(WPARAM wParam) {
+    Integer buttons = 0;
+    if (wParam & MK_LBUTTON)
+        buttons |= 1;
+    if (wParam & MK_RBUTTON)
+        buttons |= 2;
+    if (wParam & MK_MBUTTON)
+        buttons |= 4;
+    return buttons;
+}
+
+LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* peer = reinterpret_cast<Win32FormPeer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (peer == nullptr)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return peer->Handle(window, message, wParam, lParam);
+}
+
+void RegisterFormClass(HINSTANCE instance) {
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    // Its own DC for each window: the DC the program draws on stays the same for the window's
+    // life, as the form's hDC does.
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = FormProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // the arrow
+    windowClass.lpszClassName = kClassName;
+    registered = RegisterClassExA(&windowClass) != 0;
+}
+
+}  // namespace
+
+Win32FormPeer::Win32FormPeer(Win32Host& host, Form& form) : m_host(host), m_form(form) {
+    RegisterFormClass(m_host.Instance());
+    m_hasControls = std::any_of(form.Controls().begin(), form.Controls().end(),
+                                [](const Control* c) {
+                                    return c->Visible() && c->Kind() != ControlKind::Timer &&
+                                           c->Kind() != ControlKind::PictureBox;
+                                });
+    const bool borderless = form.Border() == BorderStyle::Borderless;
+    const DWORD style = borderless ? WS_POPUP
+                                   : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    DWORD extended = m_hasControls ? WS_EX_CONTROLPARENT : 0;
+    if (borderless && form.State() == WindowState::Maximized)
+        extended |= WS_EX_TOPMOST;
+    m_hWnd = CreateWindowExA(extended, kClassName, form.Caption().c_str(), style, 0, 0, 1, 1,
+                             nullptr, nullptr, m_host.Instance(), this);
+    if (m_hWnd == nullptr)
+        return;
+    // The dialog font at the display's density (8 points: the size the layout was made for).
+    const int dotsPerInch = static_cast<int>(1440 / std::max<Long>(m_host.TwipsPerPixelY(), 1));
+    m_font = CreateFontA(-MulDiv(8, dotsPerInch, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Shell Dlg 2");
+    MakeIcons();
+    m_maximized = form.State() == WindowState::Maximized;
+    PlaceWindow(std::max(form.ClientWidthPixels(), 1), std::max(form.ClientHeightPixels(), 1));
+    MakeControls();
+    m_host.PeerCreated(this);
+}
+
+Win32FormPeer::~Win32FormPeer() {
+    m_host.PeerDestroyed(this);
+    if (m_hWnd != nullptr) {
+        if (m_hDC != nullptr)
+            ReleaseDC(m_hWnd, m_hDC);
+        // Messages still on their way go to the system's default handling.
+        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hWnd);
+    }
+    if (m_font != nullptr)
+        DeleteObject(m_font);
+    if (m_bigIcon != nullptr)
+        DestroyIcon(m_bigIcon);
+    if (m_smallIcon != nullptr)
+        DestroyIcon(m_smallIcon);
+}
+
+void Win32FormPeer::MakeIcons() {
+    // The program's icon from its resources; a program without one (a test) makes it from the
+    // form's designed picture.
+    HINSTANCE instance = m_host.Instance();
+    m_bigIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), 0));
+    m_smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON),
+                                                GetSystemMetrics(SM_CYSMICON), 0));
+    const ImageData& picture = m_form.Icon();
+    if (m_bigIcon == nullptr && picture.pixels != nullptr) {
+        HBITMAP colour = gdi::CreateBitmapFromPixels(picture.width, picture.height,
+                                                     picture.pixels, picture.width);
+        HBITMAP mask = CreateBitmap(picture.width, picture.height, 1, 1, nullptr);
+        HDC maskDC = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(maskDC, mask);
+        PatBlt(maskDC, 0, 0, picture.width, picture.height, BLACKNESS);  // every pixel opaque
+        SelectObject(maskDC, old);
+        DeleteDC(maskDC);
+        ICONINFO info{TRUE, 0, 0, mask, colour};
+        if (colour != nullptr && mask != nullptr)
+            m_bigIcon = CreateIconIndirect(&info);
+        if (colour != nullptr)
+            DeleteObject(colour);
+        if (mask != nullptr)
+            DeleteObject(mask);
+    }
+    if (m_bigIcon != nullptr)
+        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon));
+    if (m_smallIcon != nullptr || m_bigIcon != nullptr) {
+        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(m_smallIcon ? m_smallIcon : m_bigIcon));
+    }
+}
+
+void Win32FormPeer::PlaceWindow(int width, int height) {
+    if (m_maximized) {
+        // The whole screen, over the taskbar.
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                       GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)));
+    const int outerWidth = frame.right - frame.left;
+    const int outerHeight = frame.bottom - frame.top;
+    // Centred on the work area of the screen.
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = static_cast<int>(work.left + std::max<long>(0, (work.right - work.left - outerWidth) / 2));
+    const int y = static_cast<int>(work.top + std::max<long>(0, (work.bottom - work.top - outerHeight) / 2));
+    ::SetWindowPos(m_hWnd, nullptr, x, y, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32FormPeer::MakeControls() {
+    // Made in tab order: the system moves the focus through a window's controls in the order
+    // they were made. A container comes before the controls inside it, whatever its own tab
+    // index, and gives them its place as their origin.
+    std::vector<Control*> controls = m_form.Controls();
+    std::stable_sort(controls.begin(), controls.end(), [](const Control* a, const Control* b) {
+        return a->TabIndex() < b->TabIndex();
+    });
+    const int tppX = static_cast<int>(m_host.TwipsPerPixelX());
+    const int tppY = static_cast<int>(m_host.TwipsPerPixelY());
+    std::vector<const Control*> placed;
+    std::function<void(Control*)> place = [&](Control* control) {
+        if (std::find(placed.begin(), placed.end(), control) != placed.end())
+            return;
+        if (control->Container() != nullptr)
+            place(control->Container());
+        placed.push_back(control);
+        int x = 0;
+        int y = 0;
+        for (const Control* c = control->Container(); c != nullptr; c = c->Container()) {
+            x += c->Left() / tppX;
+            y += c->Top() / tppY;
+        }
+        control->AttachPeer(win32_controls::MakePeer(*control, m_hWnd, m_font, x, y, tppX, tppY));
+    };
+    for (Control* control : controls)
+        place(control);
+}
+
+HDC Win32FormPeer::hDC() {
+    if (m_hDC == nullptr && m_hWnd != nullptr)
+        m_hDC = GetDC(m_hWnd);
+    return m_hDC;
+}
+
+void Win32FormPeer::Show() {
+    if (m_hWnd == nullptr)
+        return;
+    ShowWindow(m_hWnd, SW_SHOW);
+    if (m_maximized)
+        ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(m_hWnd);
+    if (m_hasControls && !m_focusSet) {
+        // The focus starts on the first control in tab order that takes it.
+        m_focusSet = true;
+        HWND first = GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+        if (first != nullptr)
+            SetFocus(first);
+    } else {
+        SetFocus(m_hWnd);
+    }
+    UpdateWindow(m_hWnd);
+}
+
+void Win32FormPeer::Hide() {
+    if (m_hWnd != nullptr)
+        ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void Win32FormPeer::Refresh() {
+    if (m_hWnd != nullptr)
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+bool Win32FormPeer::Visible() {
+    return m_hWnd != nullptr && IsWindowVisible(m_hWnd);
+}
+
+void Win32FormPeer::Resize(int width, int height, bool maximized) {
+    if (m_hWnd == nullptr)
+        return;
+    m_maximized = maximized;
+    if (maximized)
+        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_TOPMOST);
+    PlaceWindow(std::max(width, 1), std::max(height, 1));
+}
+
+void Win32FormPeer::SetCaption(const std::string& caption) {
+    if (m_hWnd != nullptr)
+        SetWindowTextA(m_hWnd, caption.c_str());
+}
+
+float Win32FormPeer::Twips(int pixels, bool horizontal) const {
+    return static_cast<float>(pixels) *
+           static_cast<float>(horizontal ? m_host.TwipsPerPixelX() : m_host.TwipsPerPixelY());
+}
+
+LRESULT Win32FormPeer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Messages come from the moment of creation, before the handle is known here.
+    if (m_hWnd == nullptr)
+        m_hWnd = window;
+    switch (message) {
+        case WM_ERASEBKGND:
+            // A canvas keeps what was drawn on it; a dialog has the system's face colour.
+            if (m_hasControls) {
+                RECT client;
+                GetClientRect(m_hWnd, &client);
+                FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+            }
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(m_hWnd, &paint);
+            EndPaint(m_hWnd, &paint);
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            m_form.KeyDown(static_cast<Integer>(wParam & 0xFF), ShiftState());
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            const Integer button =
+                message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
+            m_form.MouseDown(button, ShiftState(),
+                             Twips(static_cast<short>(LOWORD(lParam)), true),
+                             Twips(static_cast<short>(HIWORD(lParam)), false));
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            m_form.MouseMove(ButtonState(wParam), ShiftState(),
+                             Twips(static_cast<short>(LOWORD(lParam)), true),
+                             Twips(static_cast<short>(HIWORD(lParam)), false));
+            return 0;
+        case WM_COMMAND:
+            if (lParam != 0 && win32_controls::HandleCommand(wParam, lParam))
+                return 0;
+            if (lParam == 0 && LOWORD(wParam) == IDCANCEL) {
+                // Escape in the dialog: the window's own close command.
+                m_form.CloseRequested();
+                return 0;
+            }
+            break;
+        case WM_HSCROLL:
+            if (lParam != 0 && win32_controls::HandleScroll(wParam, lParam))
+                return 0;
+            break;
+        case WM_CLOSE:
+            m_form.CloseRequested();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
