@@ -17,6 +17,11 @@ template <typename Handle>
 long long HandleNumber(Handle handle) {
     return static_cast<long long>(reinterpret_cast<std::intptr_t>(handle));
 }
+// A handle from a number (a test's sentinel values).
+template <typename Handle>
+Handle HandleFromNumber(long long number) {
+    return reinterpret_cast<Handle>(static_cast<std::intptr_t>(number));
+}
 // A predefined registry key from its 32-bit value (the system sign-extends it).
 inline HKEY HkeyFromValue(std::uint32_t value) {
     return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
@@ -32,6 +37,11 @@ inline HWND HwndFromLong(Long value) {
 template <typename Handle>
 long long HandleNumber(Handle handle) {
     return static_cast<long long>(handle);
+}
+// A handle from a number (a test's sentinel values).
+template <typename Handle>
+Handle HandleFromNumber(long long number) {
+    return static_cast<Handle>(number);
 }
 // A predefined registry key from its 32-bit value.
 inline HKEY HkeyFromValue(std::uint32_t value) {

@@ -544,6 +544,9 @@ HBITMAP CreateCompatibleBitmap(HDC hDC, int width, int height) {
             return 0;
         mono = selected->mono;
     }
+    // As the system does: no width or no height gives the shared 1 x 1 monochrome bitmap.
+    if (width == 0 || height == 0)
+        return s.stockBitmap;
     Bitmap bitmap;
     if (!MakeBitmap(width, height, mono, bitmap))
         return 0;

@@ -76,7 +76,7 @@ TEST_F(Dispatch, SettingsModeShowsTheDialogWhateverFollows) {
 TEST_F(Dispatch, PasswordChangeModeHandsOverTheParentWindow) {
     const struct {
         const char* raw;
-        HWND parent;
+        Long parent;
     } cases[] = {{"/a 4711", 4711},  {"/a:4711", 0},        {"/a", 0},
                  {"/a 12 34", 1234}, {"/a 99999999999", 0}, {"/a -5", -5}};
     for (const auto& c : cases) {
@@ -99,14 +99,14 @@ TEST_F(Dispatch, PreviewModeEndsTheProgramItself) {
 }
 
 TEST(HandleFromText, LeadingNumberIntoThirtyTwoBits) {
-    EXPECT_EQ(HandleFromText(" 4711"), 4711);
-    EXPECT_EQ(HandleFromText("4 7 1 1"), 4711);
-    EXPECT_EQ(HandleFromText("2147483647"), 2147483647);
-    EXPECT_EQ(HandleFromText("2147483648"), 0);
-    EXPECT_EQ(HandleFromText("-2147483649"), 0);
-    EXPECT_EQ(HandleFromText("12.5"), 12);
-    EXPECT_EQ(HandleFromText("13.5"), 14);
-    EXPECT_EQ(HandleFromText("x"), 0);
+    EXPECT_EQ(HandleFromText(" 4711"), HwndFromLong(4711));
+    EXPECT_EQ(HandleFromText("4 7 1 1"), HwndFromLong(4711));
+    EXPECT_EQ(HandleFromText("2147483647"), HwndFromLong(2147483647));
+    EXPECT_EQ(HandleFromText("2147483648"), HwndFromLong(0));
+    EXPECT_EQ(HandleFromText("-2147483649"), HwndFromLong(0));
+    EXPECT_EQ(HandleFromText("12.5"), HwndFromLong(12));
+    EXPECT_EQ(HandleFromText("13.5"), HwndFromLong(14));
+    EXPECT_EQ(HandleFromText("x"), HwndFromLong(0));
 }
 
 // Main normalises the command line (trim, upper case) and lives while a form is loaded.

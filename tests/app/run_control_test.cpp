@@ -56,13 +56,13 @@ TEST_F(RunControl, RegistryTextByValueType) {
     host.SetRegistryValue(key, "Text", REG_SZ, {'1', 0});
     host.SetRegistryValue(key, "Empty", REG_BINARY, {});
     host.SetRegistryValue(key, "Long", REG_SZ, std::vector<std::uint8_t>(300, 'x'));
-    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, key, "Dword1"), "001");
-    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, key, "dword1234"), "1234");
-    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, "control panel\\desktop", "Text"), "1");
-    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, key, "Empty"), "");
-    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, key, "Long"), "");
-    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, key, "Absent"), "");
-    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, "No\\Such\\Key", "Text"), "");
+    EXPECT_EQ(ReadRegistryText(kHKeyCurrentUser, key, "Dword1"), "001");
+    EXPECT_EQ(ReadRegistryText(kHKeyCurrentUser, key, "dword1234"), "1234");
+    EXPECT_EQ(ReadRegistryText(kHKeyCurrentUser, "control panel\\desktop", "Text"), "1");
+    EXPECT_EQ(ReadRegistryText(kHKeyCurrentUser, key, "Empty"), "");
+    EXPECT_EQ(ReadRegistryText(kHKeyCurrentUser, key, "Long"), "");
+    EXPECT_EQ(ReadRegistryText(kHKeyCurrentUser, key, "Absent"), "");
+    EXPECT_EQ(ReadRegistryText(kHKeyCurrentUser, "No\\Such\\Key", "Text"), "");
     // Every query closes its key; a failed open has nothing to close.
     EXPECT_EQ(std::count(host.Calls().begin(), host.Calls().end(), "RegCloseKey"), 6);
     host.ClearCalls();
@@ -101,7 +101,7 @@ TEST_F(RunControl, PlatformAndPasswordMode) {
 }
 
 TEST_F(RunControl, KeysAndTopmostOnlyInPasswordModeTaskbarAlways) {
-    host.SetTaskbar(77);
+    host.SetTaskbar(HwndFromLong(77));
     g_platformId = 2;
     g_usePassword = 1;
     AllowSystemKeys(kFalse);
@@ -116,9 +116,9 @@ TEST_F(RunControl, KeysAndTopmostOnlyInPasswordModeTaskbarAlways) {
     AllowSystemKeys(kTrue);
     SetSaverTopmost(kTrue);
     SetSaverTopmost(kFalse);
-    host.SetTaskbar(0);
+    host.SetTaskbar(HwndFromLong(0));
     HideTaskbar(kFalse);
-    const std::string w = std::to_string(saverWindow);
+    const std::string w = std::to_string(HandleNumber(saverWindow));
     EXPECT_EQ(host.Calls(),
               (Calls{"SystemParametersInfoA(97,1,ptr,0)", "SystemParametersInfoA(97,0,ptr,0)",
                      "SetWindowPos(" + w + ",-1,0,0,0,0,3)", "SetWindowPos(" + w + ",-2,0,0,0,0,3)",
@@ -179,7 +179,7 @@ TEST_F(RunControl, WindowStartRoundsHalvesToEvenAndSurvivesMidnight) {
 
 TEST_F(RunControl, EndSaverRestoresAndEndsInOrder) {
     WriteIni("[applic]\nappdisplay=0\n");
-    host.SetTaskbar(77);
+    host.SetTaskbar(HwndFromLong(77));
     ShowMousePointer(kFalse);
     saver.Show();
     host.ClearCalls();
@@ -202,7 +202,7 @@ TEST_F(RunControl, RefusedPasswordKeepsTheSaverRunning) {
     host.ClearCalls();
     EXPECT_FALSE(Ends(&EndSaver));
     EXPECT_EQ(CallsWithout("ShowCursor"),
-              Calls{"VerifyScreenSavePwd(" + std::to_string(saver.hWnd()) + ")"});
+              Calls{"VerifyScreenSavePwd(" + std::to_string(HandleNumber(saver.hWnd())) + ")"});
     EXPECT_LE(host.CursorCount(), -6) << "pointer hidden again";
     EXPECT_TRUE(saver.Visible()) << "shown again";
     EXPECT_EQ(saver.unloads, 0);
@@ -212,7 +212,7 @@ TEST_F(RunControl, RefusedPasswordKeepsTheSaverRunning) {
 TEST_F(RunControl, AcceptedPasswordUnlocksThenEnds) {
     PasswordProtected();
     saver.Show();
-    const std::string w = std::to_string(saver.hWnd());
+    const std::string w = std::to_string(HandleNumber(saver.hWnd()));
     host.ClearCalls();
     EXPECT_TRUE(Ends(&EndSaver));
     EXPECT_EQ(CallsWithout("ShowCursor"),
@@ -224,7 +224,7 @@ TEST_F(RunControl, AcceptedPasswordUnlocksThenEnds) {
 TEST_F(RunControl, FatalMessageShowsTheMessageThenEnds) {
     PasswordProtected();
     saver.Show();
-    const std::string w = std::to_string(saver.hWnd());
+    const std::string w = std::to_string(HandleNumber(saver.hWnd()));
     host.ClearCalls();
     try {
         FatalMessage(MissingFilesMessage());

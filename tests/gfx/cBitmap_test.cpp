@@ -31,7 +31,7 @@ class CBitmap : public ::testing::Test {
 TEST_F(CBitmap, EachCreateFreesTheSurfaceBefore) {
     {
         cBitmap bitmap;
-        EXPECT_EQ(bitmap.hDC(), 0);
+        EXPECT_EQ(bitmap.hDC(), HDC{});
         EXPECT_EQ(bitmap.Width(), 0);
         ASSERT_EQ(bitmap.CreateAtSize(4, 3), kTrue);
         const HDC first = bitmap.hDC();
@@ -52,9 +52,9 @@ TEST_F(CBitmap, FailedCreatesKeepTheLastSize) {
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(bitmap.Height(), 2);
     EXPECT_EQ(bitmap.CreateFromFile(dir.File("missing.bmp")), kFalse);
-    EXPECT_EQ(bitmap.hDC(), 0);
+    EXPECT_EQ(bitmap.hDC(), HDC{});
     EXPECT_EQ(bitmap.Width(), 3);
-    EXPECT_EQ(bitmap.CreateAtSize(0, 0), kFalse);
+    EXPECT_EQ(bitmap.CreateAtSize(-1, 5), kFalse);
     EXPECT_EQ(bitmap.Height(), 2);
     // An empty object copies nothing.
     MemorySurface dest(p, {"ss", "ss"});

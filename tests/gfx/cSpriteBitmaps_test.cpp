@@ -75,7 +75,7 @@ TEST_F(CSpriteBitmaps, AColourMaskWhitensTheTransparentPixelsOfTheImage) {
     EXPECT_TRUE(p.Matches(stage.hDC(), 0, 0, {"#b#rrr", "bbbr#r", "#b#rhr"}));
     // The picture object itself is untouched.
     MemorySurface probe(1, 1, false);
-    const HBITMAP old = SelectObject(probe.hDC(), picture->Handle());
+    const HGDIOBJ old = SelectObject(probe.hDC(), picture->Handle());
     EXPECT_TRUE(p.Matches(probe.hDC(), 0, 0, kSheet));
     SelectObject(probe.hDC(), old);
 }
@@ -164,8 +164,11 @@ TEST_F(CSpriteBitmaps, FailedCreatesReportFalseAndDrawNothing) {
     EXPECT_EQ(sheet.CreateFromPicture(*picture, 0, 1, nullptr, kGreen), kFalse);
     EXPECT_EQ(sheet.CreateFromPicture(*picture, 2, 0, nullptr, kGreen), kFalse);
     EXPECT_EQ(sheet.CreateFromPicture(*picture, -2, 1, nullptr, kGreen), kFalse);
-    // More cells than pixels: a cell of 0 pixels cannot be built.
-    EXPECT_EQ(sheet.CreateFromPicture(*picture, 7, 1, nullptr, kGreen), kFalse);
+    // More cells than pixels: a cell of 0 pixels draws nothing.
+    sheet.CreateFromPicture(*picture, 7, 1, nullptr, kGreen);
+    for (Boolean build : {kFalse, kTrue}) {
+        EXPECT_EQ(DrawOnBackground(sheet, 0, 0, 1, build), kBackground);
+    }
     EXPECT_EQ(sheet.CreateFromFile(dir.File("none.bmp"), 1, 1, "", kGreen), kFalse);
     PictureObject empty;
     EXPECT_EQ(sheet.CreateFromPicture(empty, 1, 1, nullptr, kGreen), kFalse);

@@ -12,12 +12,13 @@
 #include "platform/headless/HeadlessHost.h"
 #include "tests/support/MemorySurface.h"
 #include "tests/support/PixelPattern.h"
+#ifndef _WIN32
 #include "tests/support/RecordingBacking.h"
+#endif
 #include "tests/support/TempDir.h"
 
 namespace {
 
-using Rect = RecordingBacking::Rect;
 using Rows = PixelPattern::Rows;
 
 class FakeRender : public RenderObject {
@@ -62,6 +63,10 @@ class CTile : public ::testing::Test {
     const Rows untouched = PixelPattern::Filled(8, 6, 's');
 };
 
+#ifndef _WIN32
+using Rect = RecordingBacking::Rect;
+
+// The copies, counted by a window of the drawing stand-in.
 TEST_F(CTile, CopiesStartAtEveryMultipleUpToTheBoundsInclusive) {
     auto backing = std::make_shared<RecordingBacking>(400, 300, 0);
     const HWND window = gdi::RegisterWindow(backing);
@@ -88,6 +93,8 @@ TEST_F(CTile, CopiesStartAtEveryMultipleUpToTheBoundsInclusive) {
     ReleaseDC(window, dc);
     gdi::UnregisterWindow(window);
 }
+
+#endif  // _WIN32
 
 TEST_F(CTile, TheLastColumnAndRowAreCutOnlyByTheDc) {
     cTile tile;

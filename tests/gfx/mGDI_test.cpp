@@ -16,7 +16,7 @@ namespace {
 
 int BitsOf(HBITMAP bitmap) {
     BITMAP record{};
-    return GetObjectA(bitmap, sizeof record, &record) == 24 ? record.bmBitsPixel : -1;
+    return GetObjectA(bitmap, sizeof record, &record) == static_cast<int>(sizeof record) ? record.bmBitsPixel : -1;
 }
 
 class MGdi : public ::testing::Test {
@@ -26,9 +26,9 @@ class MGdi : public ::testing::Test {
 
     int live = 0;
     PixelPattern p;
-    HDC dc = 123;
-    HBITMAP bmp = 456;
-    HBITMAP old = 789;
+    HDC dc = HandleFromNumber<HDC>(123);
+    HBITMAP bmp = HandleFromNumber<HBITMAP>(456);
+    HBITMAP old = HandleFromNumber<HBITMAP>(789);
 };
 
 TEST_F(MGdi, SurfacesAtASizeInEitherFormat) {
@@ -36,8 +36,8 @@ TEST_F(MGdi, SurfacesAtASizeInEitherFormat) {
     EXPECT_EQ(BitsOf(bmp), 1);
     EXPECT_EQ(BitsOf(old), 1);  // the new DC's own 1 x 1 bitmap
     DestroyDC(dc, bmp, old);
-    EXPECT_EQ(dc, 0);
-    EXPECT_EQ(bmp, 0);
+    EXPECT_EQ(dc, HDC{});
+    EXPECT_EQ(bmp, HBITMAP{});
 
     ASSERT_EQ(CreateDCAtSize(kFalse, dc, bmp, old, 5, 3), kTrue);
     EXPECT_EQ(BitsOf(bmp), 32);
@@ -48,15 +48,27 @@ TEST_F(MGdi, SurfacesAtASizeInEitherFormat) {
     DestroyDC(dc, bmp, old);
 }
 
-TEST_F(MGdi, AFailedSizeLeavesTheDcForTheOwnerToFree) {
+TEST_F(MGdi, ASizeOfNothingGivesTheSystemsOneByOneMonochromeBitmap) {
     for (Boolean mono : {kTrue, kFalse}) {
-        EXPECT_EQ(CreateDCAtSize(mono, dc, bmp, old, 0, 3), kFalse);
-        EXPECT_NE(dc, 0);
-        EXPECT_EQ(bmp, 0);
-        EXPECT_EQ(old, 0);
-        DestroyDC(dc, bmp, old);  // a DC without a bitmap: deleted, nothing selected back
-        EXPECT_EQ(dc, 0);
+        EXPECT_EQ(CreateDCAtSize(mono, dc, bmp, old, 0, 3), kTrue);
+        EXPECT_NE(dc, HDC{});
+        BITMAP record{};
+        ASSERT_EQ(GetObjectA(bmp, sizeof record, &record), static_cast<int>(sizeof record));
+        EXPECT_EQ(record.bmWidth, 1);
+        EXPECT_EQ(record.bmHeight, 1);
+        EXPECT_EQ(record.bmBitsPixel, 1);
+        DestroyDC(dc, bmp, old);
+        EXPECT_EQ(dc, HDC{});
     }
+}
+
+TEST_F(MGdi, AFailedSizeLeavesTheDcForTheOwnerToFree) {
+    EXPECT_EQ(CreateDCAtSize(kFalse, dc, bmp, old, -4, 3), kFalse);
+    EXPECT_NE(dc, HDC{});
+    EXPECT_EQ(bmp, HBITMAP{});
+    EXPECT_EQ(old, HBITMAP{});
+    DestroyDC(dc, bmp, old);  // a DC without a bitmap: deleted, nothing selected back
+    EXPECT_EQ(dc, HDC{});
 }
 
 TEST_F(MGdi, SurfacesFromFiles) {
@@ -73,9 +85,9 @@ TEST_F(MGdi, SurfacesFromFiles) {
         DestroyDC(dc, bmp, old);
     }
     EXPECT_EQ(CreateDCFromFile(kFalse, dir.File("none.bmp"), dc, bmp, old), kFalse);
-    EXPECT_EQ(dc, 0);
-    EXPECT_EQ(bmp, 0);
-    EXPECT_EQ(old, 0);
+    EXPECT_EQ(dc, HDC{});
+    EXPECT_EQ(bmp, HBITMAP{});
+    EXPECT_EQ(old, HBITMAP{});
 }
 
 TEST_F(MGdi, ALoadedBitmapWithoutADcIsFreedAtOnce) {
@@ -92,8 +104,8 @@ TEST_F(MGdi, ALoadedBitmapWithoutADcIsFreedAtOnce) {
     ASSERT_GT(all.size(), 1000u);
     const int full = gdi::LiveObjectCount();
     EXPECT_EQ(CreateDCFromFile(kFalse, dir.File("one.bmp"), dc, bmp, old), kFalse);
-    EXPECT_EQ(dc, 0);
-    EXPECT_EQ(bmp, 0);
+    EXPECT_EQ(dc, HDC{});
+    EXPECT_EQ(bmp, HBITMAP{});
     EXPECT_EQ(gdi::LiveObjectCount(), full);
     for (HDC made : all)
         DeleteDC(made);
@@ -109,8 +121,8 @@ TEST_F(MGdi, PicturesAreCopiedAndLeftIntact) {
         // The copy is independent, and the picture can still be selected elsewhere.
         ASSERT_TRUE(BitBlt(dc, 0, 0, 3, 2, 0, 0, 0, WHITENESS));
         MemorySurface probe(1, 1, false);
-        const HBITMAP probeOld = SelectObject(probe.hDC(), picture->Handle());
-        ASSERT_NE(probeOld, 0);
+        const HGDIOBJ probeOld = SelectObject(probe.hDC(), picture->Handle());
+        ASSERT_NE(probeOld, HGDIOBJ{});
         EXPECT_TRUE(p.Matches(probe.hDC(), 0, 0, {"rgb", "ycm"}));
         SelectObject(probe.hDC(), probeOld);
         DestroyDC(dc, bmp, old);
@@ -123,7 +135,7 @@ TEST_F(MGdi, AMonochromePictureStaysMonochromeOnlyWhenAsked) {
     DeleteDC(maker);
     {
         MemorySurface paint(1, 1, false);
-        const HBITMAP paintOld = SelectObject(paint.hDC(), picture.Handle());
+        const HGDIOBJ paintOld = SelectObject(paint.hDC(), picture.Handle());
         SetPixel(paint.hDC(), 1, 0, RGB(255, 255, 255));
         SelectObject(paint.hDC(), paintOld);
     }
@@ -140,12 +152,12 @@ TEST_F(MGdi, AMonochromePictureStaysMonochromeOnlyWhenAsked) {
 TEST_F(MGdi, PicturesThatCannotBeReadFail) {
     PictureObject empty;
     EXPECT_EQ(CreateDCFromPicture(kFalse, empty, dc, bmp, old), kFalse);
-    EXPECT_EQ(bmp, 0);
+    EXPECT_EQ(bmp, HBITMAP{});
     DestroyDC(dc, bmp, old);
     // A picture whose bitmap is held by another DC.
     auto picture = PictureObject::FromPixels(1, 1, p.Pixels({"r"}).data(), 1);
     MemorySurface holder(1, 1, false);
-    const HBITMAP holderOld = SelectObject(holder.hDC(), picture->Handle());
+    const HGDIOBJ holderOld = SelectObject(holder.hDC(), picture->Handle());
     EXPECT_EQ(CreateDCFromPicture(kTrue, *picture, dc, bmp, old), kFalse);
     DestroyDC(dc, bmp, old);
     SelectObject(holder.hDC(), holderOld);
@@ -154,10 +166,10 @@ TEST_F(MGdi, PicturesThatCannotBeReadFail) {
 TEST_F(MGdi, DestroyingEmptyTriplesIsHarmless) {
     // DC 0: nothing happens, whatever the bitmap says.
     HDC none = 0;
-    HBITMAP someBitmap = 42;
-    DestroyDC(none, someBitmap, 7);
-    EXPECT_EQ(none, 0);
-    EXPECT_EQ(someBitmap, 42);
+    HBITMAP someBitmap = HandleFromNumber<HBITMAP>(42);
+    DestroyDC(none, someBitmap, HandleFromNumber<HBITMAP>(7));
+    EXPECT_EQ(none, HDC{});
+    EXPECT_EQ(someBitmap, HandleFromNumber<HBITMAP>(42));
     // Twice in a row on the same triple.
     ASSERT_EQ(CreateDCAtSize(kFalse, dc, bmp, old, 2, 2), kTrue);
     const HBITMAP previous = old;

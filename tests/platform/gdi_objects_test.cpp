@@ -91,7 +91,13 @@ TEST(GdiObjects, CompatibleBitmapTakesTheFormatSelectedAtThatMoment) {
 TEST(GdiObjects, SizesOutOfRangeFail) {
     const int live = gdi::LiveObjectCount();
     const HDC desktop = GetDC(GetDesktopWindow());
-    EXPECT_EQ(CreateCompatibleBitmap(desktop, 0, 5), 0);
+    // As the system does: no width or no height gives the shared 1 x 1 monochrome bitmap.
+    const HBITMAP none = CreateCompatibleBitmap(desktop, 0, 5);
+    BITMAP record{};
+    ASSERT_EQ(GetObjectA(none, sizeof record, &record), static_cast<int>(sizeof record));
+    EXPECT_EQ(record.bmWidth * 100 + record.bmHeight * 10 + record.bmBitsPixel, 111);
+    EXPECT_EQ(DeleteObject(none), TRUE) << "deleting the shared bitmap does nothing";
+    EXPECT_EQ(CreateCompatibleBitmap(desktop, 5, 0), none);
     EXPECT_EQ(CreateCompatibleBitmap(desktop, 5, -1), 0);
     EXPECT_EQ(CreateCompatibleBitmap(desktop, 32768, 1), 0);
     EXPECT_EQ(CreateCompatibleBitmap(desktop, 20000, 20000), 0);  // 1.6 GB of pixels

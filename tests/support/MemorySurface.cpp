@@ -30,7 +30,7 @@ void MemorySurface::Adopt(HBITMAP bitmap) {
         throw std::runtime_error("test surface not made");
     m_hBmp = bitmap;
     m_hDC = CreateCompatibleDC(0);
-    m_hBmpOld = SelectObject(m_hDC, m_hBmp);
+    m_hBmpOld = static_cast<HBITMAP>(SelectObject(m_hDC, m_hBmp));
 }
 
 void MemorySurface::Paint(const PixelPattern& pattern, int x, int y,

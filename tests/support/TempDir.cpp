@@ -3,15 +3,24 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
 TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/glimmerdel-test-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
+    // A new folder of a random name in the system's temporary folder.
+    std::random_device entropy;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name =
+            "glimmerdel-test-" + std::to_string(entropy()) + std::to_string(entropy() % 1000);
+        std::error_code error;
+        if (std::filesystem::create_directory(base / name, error)) {
+            m_path = (base / name).string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir() {

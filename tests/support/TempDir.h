@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/system.h"
+
 class TempDir {
   public:
     TempDir();
@@ -12,7 +14,7 @@ class TempDir {
 
     const std::string& Path() const { return m_path; }
     // Path of a file in the folder.
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
+    std::string File(const std::string& name) const { return m_path + kPathSeparator + name; }
 
     void Write(const std::string& name, const std::string& content) const;
     std::string Read(const std::string& name) const;

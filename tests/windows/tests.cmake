@@ -1,0 +1,47 @@
+# The unit tests of the Windows build: the same test sources where they hold on both systems,
+# built with MinGW against the system's drawing calls and run under Wine (CTest runs each
+# program through the cross-compiling emulator). Tests of the Linux stand-in, of X11 and of
+# POSIX processes stay with the Linux build.
+set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources (Debian googletest)")
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(TESTS ${CMAKE_CURRENT_SOURCE_DIR})
+file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${TESTS}/support/*.cpp)
+list(REMOVE_ITEM TEST_SUPPORT_SOURCES ${TESTS}/support/RecordingBacking.cpp)
+add_library(glimmer_test_support STATIC ${TEST_SUPPORT_SOURCES})
+glimmer_target_defaults(glimmer_test_support)
+target_link_libraries(glimmer_test_support PUBLIC glimmer_platform gtest gmock)
+target_compile_definitions(glimmer_test_support PUBLIC
+    GLIMMERDEL_PROGRAM_DIR="${GLIMMERDEL_PROGRAM_DIR}"
+    GLIMMERDEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+
+add_custom_target(unit_tests)
+
+# One program per folder, run whole (a Wine start per test case would cost more than the tests).
+function(glimmer_windows_tests folder)
+    cmake_parse_arguments(ARG "" "" "EXCLUDE;LIBRARIES" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${TESTS}/${folder}/*.cpp)
+    foreach(excluded IN LISTS ARG_EXCLUDE)
+        list(REMOVE_ITEM sources ${TESTS}/${folder}/${excluded})
+    endforeach()
+    add_executable(${folder}_tests ${sources})
+    glimmer_target_defaults(${folder}_tests)
+    target_link_libraries(${folder}_tests PRIVATE glimmer_test_support gtest_main ${ARG_LIBRARIES})
+    add_test(NAME windows.${folder} COMMAND ${folder}_tests --gtest_brief=1)
+    set_tests_properties(windows.${folder} PROPERTIES LABELS windows
+        ENVIRONMENT "GLIMMERDEL_TEST=1;WINEDEBUG=-all" TIMEOUT 600)
+    add_dependencies(unit_tests ${folder}_tests)
+endfunction()
+
+glimmer_windows_tests(platform
+    EXCLUDE gdi_blit_test.cpp gdi_load_test.cpp gdi_objects_test.cpp gdi_window_test.cpp
+            gdi_x11_test.cpp
+    LIBRARIES glimmer_platform)
+glimmer_windows_tests(gfx EXCLUDE frame_allocation_test.cpp LIBRARIES glimmer_gfx)
+glimmer_windows_tests(app EXCLUDE linux_options_test.cpp LIBRARIES glimmer_app glimmer_main)
+glimmer_windows_tests(scene EXCLUDE long_run_test.cpp LIBRARIES glimmer_scene)
+glimmer_windows_tests(settings_ui LIBRARIES glimmer_settings_ui)
+glimmer_windows_tests(win32 LIBRARIES glimmer_main)
+add_dependencies(unit_tests scene_pictures delivered_settings)
