@@ -1,21 +1,29 @@
 #include "tests/app/AppFixture.h"
 
+#include <algorithm>
+
 namespace {
 
 using SettingsStore = AppFixture;
 
+// A path with the system's separators.
+std::string Sys(std::string path) {
+    std::replace(path.begin(), path.end(), '/', kPathSeparator);
+    return path;
+}
+
 TEST_F(SettingsStore, PathsStandInTheProgramFolder) {
-    host.SetAppPath("/opt/glimmerdel");
-    EXPECT_EQ(IniPath(), "/opt/glimmerdel/vantroglimmerdel.ini");
-    EXPECT_EQ(DataFolder(), "/opt/glimmerdel/vurezezideriru/glimmerdel/");
-    EXPECT_EQ(EmailProgramPath(), "/opt/glimmerdel/GlimmerdelEmail.exe");
+    host.SetAppPath(Sys("/opt/glimmerdel"));
+    EXPECT_EQ(IniPath(), Sys("/opt/glimmerdel/vantroglimmerdel.ini"));
+    EXPECT_EQ(DataFolder(), Sys("/opt/glimmerdel/vurezezideriru/glimmerdel/"));
+    EXPECT_EQ(EmailProgramPath(), Sys("/opt/glimmerdel/GlimmerdelEmail.exe"));
 }
 
 TEST_F(SettingsStore, RootFolderGivesNoDoubledSeparator) {
-    host.SetAppPath("/");
-    EXPECT_EQ(IniPath(), "/vantroglimmerdel.ini");
-    EXPECT_EQ(DataFolder(), "/vurezezideriru/glimmerdel/");
-    EXPECT_EQ(EmailProgramPath(), "/GlimmerdelEmail.exe");
+    host.SetAppPath(Sys("/"));
+    EXPECT_EQ(IniPath(), Sys("/vantroglimmerdel.ini"));
+    EXPECT_EQ(DataFolder(), Sys("/vurezezideriru/glimmerdel/"));
+    EXPECT_EQ(EmailProgramPath(), Sys("/GlimmerdelEmail.exe"));
 }
 
 TEST_F(SettingsStore, ReadSettingReplacesWhateverTheVariableHeld) {

@@ -54,8 +54,10 @@ TEST_F(CBitmap, FailedCreatesKeepTheLastSize) {
     EXPECT_EQ(bitmap.CreateFromFile(dir.File("missing.bmp")), kFalse);
     EXPECT_EQ(bitmap.hDC(), HDC{});
     EXPECT_EQ(bitmap.Width(), 3);
-    EXPECT_EQ(bitmap.CreateAtSize(-1, 5), kFalse);
-    EXPECT_EQ(bitmap.Height(), 2);
+    // A zero width gives the system's 1 x 1 monochrome bitmap, and no size of its own.
+    EXPECT_EQ(bitmap.CreateAtSize(0, 5), kTrue);
+    EXPECT_EQ(bitmap.Height(), 5);
+    EXPECT_EQ(bitmap.Width(), 0);
     // An empty object copies nothing.
     MemorySurface dest(p, {"ss", "ss"});
     bitmap.RenderBitmap(dest.hDC(), 0, 0, SRCCOPY);
