@@ -43,5 +43,5 @@ glimmer_windows_tests(gfx EXCLUDE frame_allocation_test.cpp LIBRARIES glimmer_gf
 glimmer_windows_tests(app EXCLUDE linux_options_test.cpp LIBRARIES glimmer_app glimmer_main)
 glimmer_windows_tests(scene EXCLUDE long_run_test.cpp LIBRARIES glimmer_scene)
 glimmer_windows_tests(settings_ui LIBRARIES glimmer_settings_ui)
-glimmer_windows_tests(win32 LIBRARIES glimmer_main)
+glimmer_windows_tests(win32 LIBRARIES glimmer_main glimmer_art_pictures)
 add_dependencies(unit_tests scene_pictures delivered_settings)
