@@ -4,12 +4,13 @@
 JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+WIN_BUILD ?= build-win
 FUZZ_BUILD ?= build-fuzz
 CMAKE_FLAGS ?=
 SECONDS ?= 30
 
 .PHONY: all deps configure build run test unit asan e2e fuzz analyse valgrind long-run bench \
-	install uninstall clean format
+	install uninstall clean format windows windows-test
 
 PREFIX ?= /usr/local
 
@@ -41,7 +42,7 @@ run: build
 # the end-to-end tests under Xvfb, a million frames on the virtual clock, memcheck, every fuzz
 # target for $(SECONDS) seconds, static analysis.
 test: build
-	$(MAKE) --no-print-directory unit asan e2e long-run valgrind fuzz analyse
+	$(MAKE) --no-print-directory unit asan e2e windows-test long-run valgrind fuzz analyse
 
 unit: build
 	cd $(BUILD) && ctest -L unit -j $(JOBS) --output-on-failure
@@ -56,6 +57,24 @@ asan: deps $(ASAN_BUILD)/build.ninja
 
 e2e: build
 	cd $(BUILD) && ctest -L e2e --output-on-failure
+
+# The Windows program, cross-built with MinGW-w64 into $(WIN_BUILD): glimmerdel.scr,
+# GlimmerdelEmail.exe, the settings file and the data folder, the zip file of that folder and
+# the installer. The pictures come from the Linux build's painter.
+$(WIN_BUILD)/build.ninja: | build
+	@./scripts/install-deps.sh --windows
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	    -DGLIMMERDEL_HOST_PAINTER=$(abspath $(BUILD))/art/glimmerdel-art $(CMAKE_FLAGS)
+
+windows: build $(WIN_BUILD)/build.ninja
+	@./scripts/install-deps.sh --windows
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# The Windows build's unit tests and end-to-end tests under Wine.
+windows-test: windows
+	cmake --build $(BUILD) -j $(JOBS) --target wine_e2e_tests
+	./scripts/windows-test.sh $(BUILD) $(WIN_BUILD)
 
 # The fuzz targets (clang, libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer), one after
 # another, each for SECONDS seconds from its seeds and what earlier runs found:
@@ -105,4 +124,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

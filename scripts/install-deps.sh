@@ -13,9 +13,13 @@ clang libclang-rt-14-dev clang-tidy cppcheck valgrind
 "
 # What only the benchmarks need: the peer they are compared with.
 BENCH_PACKAGES="xsnow"
+# What the Windows build and its tests need: the cross compiler, GoogleTest's sources for it,
+# Wine to run it, zip and NSIS for the zip file and the installer.
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64 googletest wine wine64 zip nsis"
 for option in "$@"; do
     case "$option" in
         --bench) PACKAGES="$PACKAGES $BENCH_PACKAGES" ;;
+        --windows) PACKAGES="$PACKAGES $WINDOWS_PACKAGES" ;;
     esac
 done
 

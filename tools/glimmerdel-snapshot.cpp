@@ -1,5 +1,6 @@
 // Renders the real scene without a display: runs the saver's own set-up and frame loop on a
-// virtual screen and clock, and writes what the screen shows as a PNG.
+// virtual screen and clock, and writes what the screen shows as a PNG (a JPEG for .jpg, the
+// exact pixels as a PPM for .ppm).
 //
 //   glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] --out FILE.png
 
@@ -26,7 +27,8 @@ const char* kUsage =
     "  DIR   program folder holding the settings file and the data folder (default: the tool's)\n"
     "  WxH   virtual screen size (default 1280x720)\n"
     "  N     frames to run on a virtual clock before the picture (default 0: the first paint)\n"
-    "  S     seed of the random generator (default 1); the same seed gives the same picture\n";
+    "  S     seed of the random generator (default 1); the same seed gives the same picture\n"
+    "  FILE  .png, .jpg, or .ppm for the exact pixels\n";
 
 [[noreturn]] void Usage(const std::string& problem) {
     std::fprintf(stderr, "glimmerdel-snapshot: %s\n%s", problem.c_str(), kUsage);
@@ -129,6 +131,24 @@ int main(int argc, char** argv) {
             out[1] = static_cast<unsigned char>(pixel >> 8);
             out[2] = static_cast<unsigned char>(pixel);
         }
+    }
+    const bool ppm = options.out.size() > 4 &&
+                     options.out.compare(options.out.size() - 4, 4, ".ppm") == 0;
+    if (ppm) {
+        // The exact pixels, for tests that compare screens.
+        std::FILE* file = std::fopen(options.out.c_str(), "wb");
+        const bool written =
+            file != nullptr &&
+            std::fprintf(file, "P6\n%d %d\n255\n", screen->Width(), screen->Height()) > 0 &&
+            std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
+        if (file != nullptr)
+            std::fclose(file);
+        if (!written) {
+            std::fprintf(stderr, "glimmerdel-snapshot: cannot write %s\n", options.out.c_str());
+            return 1;
+        }
+        g_frmSaver = nullptr;
+        return 0;
     }
     const bool jpeg =
         options.out.size() > 4 && (options.out.compare(options.out.size() - 4, 4, ".jpg") == 0 ||

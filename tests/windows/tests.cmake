@@ -22,7 +22,7 @@ add_custom_target(unit_tests)
 # One program per folder, run whole (a Wine start per test case would cost more than the tests).
 function(glimmer_windows_tests folder)
     cmake_parse_arguments(ARG "" "" "EXCLUDE;LIBRARIES" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${TESTS}/${folder}/*.cpp)
+    file(GLOB sources CONFIGURE_DEPENDS ${TESTS}/${folder}/*_test.cpp)
     foreach(excluded IN LISTS ARG_EXCLUDE)
         list(REMOVE_ITEM sources ${TESTS}/${folder}/${excluded})
     endforeach()
@@ -45,3 +45,9 @@ glimmer_windows_tests(scene EXCLUDE long_run_test.cpp LIBRARIES glimmer_scene)
 glimmer_windows_tests(settings_ui LIBRARIES glimmer_settings_ui)
 glimmer_windows_tests(win32 LIBRARIES glimmer_main glimmer_art_pictures)
 add_dependencies(unit_tests scene_pictures delivered_settings)
+
+# The end-to-end tests' helper program (a preview host window, a stand-in companion program).
+add_executable(wine_helper ${TESTS}/win32/wine_helper.cpp)
+glimmer_target_defaults(wine_helper)
+set_target_properties(wine_helper PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+add_dependencies(unit_tests wine_helper)

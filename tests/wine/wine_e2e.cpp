@@ -1,0 +1,407 @@
+// The Windows build end to end under Wine on Xvfb: the screen saver file in every mode, from a
+// private copy of the Windows program folder, with a Wine prefix of its own.
+//
+// The Windows program folder comes from GLIMMERDEL_WINDOWS_DIR (`make windows-test` sets it).
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "art/embedded_pictures.h"
+#include "tests/e2e/XSession.h"
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Controls = std::vector<std::string>;
+
+std::string SettingsFile(const Controls& c, const std::string& applic = "appdisplay=0\n") {
+    return "[controls]\r\nlights=" + c[0] + "\r\nchimneysmoke=" + c[1] + "\r\nsnowing=" + c[2] +
+           "\r\nlightspeed=" + c[3] + "\r\nsmokespeed=" + c[4] + "\r\nsnowspeed=" + c[5] +
+           "\r\n[applic]\r\n" + applic;
+}
+
+Controls ControlsIn(const std::string& text) {
+    Controls values(6);
+    const char* keys[] = {"lights",     "chimneysmoke", "snowing",
+                          "lightspeed", "smokespeed",   "snowspeed"};
+    std::istringstream lines(text);
+    std::string line;
+    std::string section;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            section = line;
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (section != "[controls]" || equals == std::string::npos)
+            continue;
+        for (int i = 0; i < 6; ++i) {
+            if (line.substr(0, equals) == keys[i])
+                values[i] = line.substr(equals + 1);
+        }
+    }
+    return values;
+}
+
+// The designed places of the dialog's controls, in pixels at 96 dots per inch.
+struct Point {
+    int x, y;
+};
+constexpr int Px(int twips) {
+    return twips / 15;
+}
+Point CenterOf(int left, int top, int width, int height, bool inFrame) {
+    return {(inFrame ? Px(140) : 0) + Px(left) + Px(width) / 2,
+            (inFrame ? Px(2610) : 0) + Px(top) + Px(height) / 2};
+}
+const Point kCheckLights = CenterOf(120, 240, 1695, 375, true);
+const Point kCheckSnowing = CenterOf(120, 1200, 1695, 375, true);
+const Point kClose = CenterOf(2280, 4440, 1095, 315, false);
+struct ScrollBarPlaces {
+    Point leftArrow, rightArrow, troughLeftEnd, troughRightEnd;
+};
+ScrollBarPlaces ScrollBarAt(int top) {
+    const int x = Px(140) + Px(1920);
+    const int y = Px(2610) + Px(top) + Px(135) / 2;
+    const int w = Px(1095);
+    const int h = Px(135);
+    return {{x + h / 2, y}, {x + w - 1 - h / 2, y}, {x + h + 2, y}, {x + w - h - 3, y}};
+}
+const ScrollBarPlaces kLightsBar = ScrollBarAt(360);
+const ScrollBarPlaces kSmokeBar = ScrollBarAt(840);
+const ScrollBarPlaces kSnowBar = ScrollBarAt(1320);
+
+// A picture in the binary PPM form the snapshot tool writes.
+XvfbServer::Picture ReadPpm(const std::string& path) {
+    XvfbServer::Picture picture;
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maximum = 0;
+    in >> magic >> picture.width >> picture.height >> maximum;
+    in.get();
+    if (magic != "P6" || maximum != 255 || picture.width <= 0 || picture.height <= 0)
+        return {};
+    std::vector<unsigned char> rgb(static_cast<size_t>(picture.width) * picture.height * 3);
+    in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+    for (size_t i = 0; i < rgb.size(); i += 3)
+        picture.pixels.push_back(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
+    return picture;
+}
+
+int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
+    if (a.width != b.width || a.height != b.height)
+        return -1;
+    int differences = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        differences += a.pixels[i] != b.pixels[i];
+    return differences;
+}
+
+// Polls a condition every 50 ms until it holds or the limit passes.
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() - start > limit)
+            return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+class Wine : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        const char* windows = std::getenv("GLIMMERDEL_WINDOWS_DIR");
+        s_windowsDir = windows != nullptr ? windows : "";
+        s_x = std::make_unique<XvfbServer>(1024, 768);
+        s_prefix = std::make_unique<TempDir>();
+        if (!s_x->Running() || s_windowsDir.empty())
+            return;
+        // A new prefix: about 15 s on a quiet machine, much longer on a busy one.
+        const pid_t boot = StartProcess({"wineboot", "-i"}, Environment());
+        s_booted = WaitProcess(boot, 600s) == 0;
+    }
+    static void TearDownTestSuite() {
+        if (s_x && s_x->Running())
+            WaitProcess(StartProcess({"wineserver", "-k"}, Environment()), 60s);
+        s_x.reset();
+        s_prefix.reset();
+    }
+    static std::vector<std::string> Environment() {
+        return {"WINEPREFIX=" + s_prefix->Path(), "WINEDEBUG=-all", "DISPLAY=" + s_x->Display(),
+                // No offer to install the .NET and HTML engines into the new prefix.
+                "WINEDLLOVERRIDES=mscoree,mshtml="};
+    }
+
+    void SetUp() override {
+        ASSERT_FALSE(s_windowsDir.empty()) << "GLIMMERDEL_WINDOWS_DIR names no Windows build";
+        ASSERT_TRUE(s_x->Running()) << "Xvfb could not be started";
+        ASSERT_TRUE(s_booted) << "the Wine prefix could not be made";
+        const fs::path from(s_windowsDir);
+        for (const char* file : {"glimmerdel.scr", "GlimmerdelEmail.exe", "vantroglimmerdel.ini"})
+            fs::copy_file(from / file, fs::path(folder.Path()) / file);
+        fs::create_directories(fs::path(folder.Path()) / "vurezezideriru");
+        fs::copy(from / "vurezezideriru", fs::path(folder.Path()) / "vurezezideriru",
+                 fs::copy_options::recursive);
+        s_x->Xdotool({"mousemove", "0", "0"});
+    }
+    void TearDown() override {
+        if (m_pid > 0 && !m_status) {
+            kill(m_pid, SIGKILL);
+            WaitProcess(m_pid, 30s);
+            // Whatever it started goes too, so that the next test starts afresh.
+            WaitProcess(StartProcess({"wineserver", "-k"}, Environment()), 60s);
+        }
+    }
+
+    void Start(const std::vector<std::string>& arguments) {
+        std::vector<std::string> argv{"wine", folder.File("glimmerdel.scr")};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        m_status.reset();
+        m_pid = StartProcess(argv, Environment(), folder.File("stderr.txt"));
+    }
+    std::optional<int> WaitExit(std::chrono::milliseconds limit) {
+        if (!m_status)
+            m_status = WaitProcess(m_pid, limit);
+        return m_status;
+    }
+    std::string Settings() const { return folder.Read("vantroglimmerdel.ini"); }
+    // The first top-level window of that name, once it is shown.
+    unsigned long Window(const std::string& name) {
+        const auto windows = s_x->FindWindows(name, 120s);
+        if (windows.empty())
+            return 0;
+        WaitFor(
+            [&] {
+                const auto geometry = s_x->WindowGeometry(windows[0]);
+                return geometry && geometry->viewable;
+            },
+            60s);
+        return windows[0];
+    }
+    void Key(unsigned long window, const std::vector<std::string>& keys) {
+        // Without a window manager, the test gives the window the keyboard.
+        s_x->Xdotool({"windowfocus", std::to_string(window)});
+        std::vector<std::string> arguments{"key", "--delay", "80"};
+        arguments.insert(arguments.end(), keys.begin(), keys.end());
+        s_x->Xdotool(arguments);
+    }
+    void Click(unsigned long window, Point at, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            s_x->Xdotool({"mousemove", "--window", std::to_string(window), std::to_string(at.x),
+                          std::to_string(at.y), "click", "1"});
+            std::this_thread::sleep_for(150ms);
+        }
+    }
+    // The Linux snapshot tool's picture of this program folder's scene on the whole screen.
+    XvfbServer::Picture Snapshot() {
+        const std::string out = folder.File("expected.ppm");
+        const pid_t tool = StartProcess({std::string(GLIMMERDEL_PROGRAM_DIR) +
+                                             "/glimmerdel-snapshot",
+                                         "--folder", folder.Path(), "--size", "1024x768",
+                                         "--frames", "0", "--out", out},
+                                        {});
+        if (WaitProcess(tool, 120s) != 0)
+            return {};
+        return ReadPpm(out);
+    }
+
+    static inline std::unique_ptr<XvfbServer> s_x;
+    static inline std::unique_ptr<TempDir> s_prefix;
+    static inline std::string s_windowsDir;
+    static inline bool s_booted = false;
+
+    TempDir folder;
+    pid_t m_pid = -1;
+    std::optional<int> m_status;
+};
+
+TEST_F(Wine, TheStillSceneFillsTheScreenExactlyAsTheSnapshotAndAKeyEndsIt) {
+    folder.Write("vantroglimmerdel.ini", SettingsFile({"0", "0", "0", "3", "2", "4"}));
+    const XvfbServer::Picture expected = Snapshot();
+    ASSERT_EQ(expected.width, 1024);
+    Start({"/s"});
+    const unsigned long window = Window("Form1");
+    ASSERT_NE(window, 0u) << folder.Read("stderr.txt");
+    const auto geometry = s_x->WindowGeometry(window);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->x, 0);
+    EXPECT_EQ(geometry->y, 0);
+    EXPECT_EQ(geometry->width, 1024);
+    EXPECT_EQ(geometry->height, 768);
+    int differences = -1;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            differences = Differences(s_x->Capture(), expected);
+            return differences == 0;
+        },
+        60s))
+        << differences << " pixels differ from the snapshot tool's picture";
+    Key(window, {"space"});
+    EXPECT_EQ(WaitExit(60s), 0);
+}
+
+TEST_F(Wine, WithTheEffectsOnTheSceneAnimatesAndAButtonEndsIt) {
+    folder.Write("vantroglimmerdel.ini", SettingsFile({"1", "1", "1", "3", "2", "4"}));
+    Start({"/S"});
+    const unsigned long window = Window("Form1");
+    ASSERT_NE(window, 0u) << folder.Read("stderr.txt");
+    const XvfbServer::Picture first = s_x->Capture();
+    EXPECT_TRUE(WaitFor([&] { return Differences(s_x->Capture(), first) > 0; }, 30s))
+        << "the picture never changed";
+    s_x->Xdotool({"mousemove", "500", "400", "click", "1"});
+    EXPECT_EQ(WaitExit(60s), 0);
+}
+
+TEST_F(Wine, AMissingSkyShowsTheMessageAndReturnEndsTheProgram) {
+    fs::remove(folder.File("vurezezideriru/glimmerdel/fwbackground.bmp"));
+    Start({"/s"});
+    const unsigned long box = Window("Glimmerdel");
+    ASSERT_NE(box, 0u) << "no message box";
+    EXPECT_FALSE(WaitExit(1s)) << "the program waits for the message to be read";
+    Key(box, {"Return"});
+    EXPECT_EQ(WaitExit(60s), 0);
+}
+
+TEST_F(Wine, DamagedPicturesAndJunkSettingsGetTheDesignedReactions) {
+    {
+        // Junk in the settings file: values that are no numbers stop the set-up with the one
+        // message, and Return ends the program.
+        std::string junk =
+            "\x01\x02[controls]\nlights=\xff\xfe\nsnowspeed=" + std::string(5000, 'x');
+        folder.Write("vantroglimmerdel.ini", junk);
+        Start({"/s"});
+        const unsigned long box = Window("Glimmerdel");
+        ASSERT_NE(box, 0u) << "no message box";
+        Key(box, {"Return"});
+        EXPECT_EQ(WaitExit(60s), 0);
+    }
+    {
+        // A landscape cut short: the system decides how much of it to draw (Wine draws what
+        // the file holds; the Linux stand-in refuses the whole file); the saver runs and a key
+        // ends it.
+        const std::string landscape = folder.File("vurezezideriru/glimmerdel/landscape.bmp");
+        fs::resize_file(landscape, 100);
+        folder.Write("vantroglimmerdel.ini", SettingsFile({"1", "1", "1", "3", "2", "4"}));
+        Start({"/s"});
+        const unsigned long window = Window("Form1");
+        ASSERT_NE(window, 0u);
+        Key(window, {"space"});
+        EXPECT_EQ(WaitExit(60s), 0);
+    }
+}
+
+TEST_F(Wine, TheDialogWritesTheSixKeysAsOnLinuxForTheSameClicks) {
+    folder.Write("vantroglimmerdel.ini", SettingsFile({"0", "0", "1", "5", "5", "5"}));
+    Start({"/c"});
+    const unsigned long window = Window("Glimmerdel");
+    ASSERT_NE(window, 0u);
+    const auto geometry = s_x->WindowGeometry(window);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->width, 235);
+    EXPECT_EQ(geometry->height, 324);
+    std::this_thread::sleep_for(500ms);
+    // The same changes as the Linux dialog's test, which saves 1 0 0 2 6 4.
+    Click(window, kCheckLights);
+    Click(window, kCheckSnowing);
+    Click(window, kLightsBar.rightArrow, 3);
+    Click(window, kSmokeBar.troughLeftEnd);
+    Click(window, kSnowBar.leftArrow, 2);
+    Click(window, kSnowBar.troughRightEnd);
+    EXPECT_EQ(ControlsIn(Settings()), (Controls{"0", "0", "1", "5", "5", "5"}))
+        << "nothing is saved before the dialog closes";
+    Click(window, kClose);
+    EXPECT_EQ(WaitExit(60s), 0);
+    EXPECT_EQ(ControlsIn(Settings()), (Controls{"1", "0", "0", "2", "6", "4"}));
+}
+
+TEST_F(Wine, TheKeyboardStartsOnCloseAndFollowsTheTabOrder) {
+    folder.Write("vantroglimmerdel.ini", SettingsFile({"0", "0", "0", "5", "5", "5"}));
+    Start({"/c:4711"});
+    const unsigned long window = Window("Glimmerdel");
+    ASSERT_NE(window, 0u);
+    std::this_thread::sleep_for(500ms);
+    // Close, the two picture buttons, then the lights box and its scroll bar; Escape closes.
+    Key(window, {"Tab", "Tab", "Tab", "space", "Tab", "Right", "Right", "Escape"});
+    EXPECT_EQ(WaitExit(60s), 0);
+    EXPECT_EQ(ControlsIn(Settings()), (Controls{"1", "0", "0", "3", "5", "5"}));
+}
+
+TEST_F(Wine, ThePreviewEndsAtOnceAndTouchesNothingOutsideItsCorner) {
+    const std::string helper = std::string(s_windowsDir) + "/tests/wine_helper.exe";
+    const pid_t host = StartProcess({"wine", helper, "host", folder.File("handle.txt"),
+                                     folder.File("stop.txt")},
+                                    Environment());
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(folder.File("handle.txt")); }, 120s));
+    const unsigned long hostWindow = Window("Preview host");
+    ASSERT_NE(hostWindow, 0u);
+    std::this_thread::sleep_for(500ms);
+    const XvfbServer::Picture before = s_x->Capture();
+    std::string handle = folder.Read("handle.txt");
+    handle.erase(handle.find_last_not_of("\r\n") + 1);
+    Start({"/p", handle});
+    EXPECT_EQ(WaitExit(60s), 0);
+    const XvfbServer::Picture after = s_x->Capture();
+    // The host window stands at (100, 100): its top-left 151 x 119 pixels are the preview's.
+    int changed = 0;
+    for (int y = 0; y < after.height; ++y) {
+        for (int x = 0; x < after.width; ++x) {
+            const bool corner = x >= 100 && x < 100 + kPreviewPicture.width && y >= 100 &&
+                                y < 100 + kPreviewPicture.height;
+            changed += !corner && after.At(x, y) != before.At(x, y);
+        }
+    }
+    EXPECT_EQ(changed, 0);
+    // No handle, a handle of no window: nothing painted, the end all the same.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"/p", "0"}, std::vector<std::string>{"/p", "123456789"},
+          std::vector<std::string>{"/P"}}) {
+        Start(arguments);
+        EXPECT_EQ(WaitExit(60s), 0) << arguments.back();
+    }
+    folder.Write("stop.txt", "stop");
+    EXPECT_EQ(WaitProcess(host, 60s), 0);
+}
+
+TEST_F(Wine, ThePasswordChangeEndsAtOnce) {
+    Start({"/a", "4711"});
+    EXPECT_EQ(WaitExit(60s), 0);
+}
+
+TEST_F(Wine, TheFourthRunStartsTheCompanionProgram) {
+    // The companion's stand-in notes that it was started.
+    fs::copy_file(std::string(s_windowsDir) + "/tests/wine_helper.exe",
+                  folder.File("GlimmerdelEmail.exe"), fs::copy_options::overwrite_existing);
+    folder.Write("vantroglimmerdel.ini",
+                 SettingsFile({"0", "0", "0", "3", "2", "4"},
+                              "appdisplay=1\r\nappcurrent=2\r\nappalert=3\r\n"));
+    Start({"/s"});
+    unsigned long window = Window("Form1");
+    ASSERT_NE(window, 0u);
+    Key(window, {"space"});
+    ASSERT_EQ(WaitExit(60s), 0);
+    EXPECT_FALSE(fs::exists(folder.File("email-started"))) << "the third run only counts";
+    Start({"/s"});
+    window = Window("Form1");
+    ASSERT_NE(window, 0u);
+    Key(window, {"space"});
+    ASSERT_EQ(WaitExit(60s), 0);
+    EXPECT_TRUE(WaitFor([&] { return fs::exists(folder.File("email-started")); }, 60s))
+        << "the companion program was not started";
+    EXPECT_NE(Settings().find("appdisplay=0"), std::string::npos) << "the prompt is disarmed";
+}
+
+}  // namespace
