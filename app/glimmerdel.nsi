@@ -1,9 +1,8 @@
 ; The Windows installer: the program folder under Program Files, the screen saver file in the
 ; system folder (where the display settings list screen savers), an entry to remove it all.
 ; makensis -DVERSION=x.y.z -DSTAGE=<program folder> -DOUTFILE=<setup.exe> glimmerdel.nsi
-Unicode true
-!include "x64.nsh"
-!include "LogicLib.nsh"
+; A 64-bit installer, like the program: the system folder it writes to is the 64-bit one.
+Target amd64-unicode
 
 Name "Glimmerdel ${VERSION}"
 OutFile "${OUTFILE}"
@@ -21,10 +20,6 @@ UninstPage uninstConfirm
 UninstPage instfiles
 
 Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_OK|MB_ICONSTOP "Glimmerdel needs a 64-bit Windows."
-        Abort
-    ${EndIf}
     SetRegView 64
 FunctionEnd
 
@@ -37,10 +32,8 @@ Section "Glimmerdel"
     File "${STAGE}\vurezezideriru\glimmerdel\*.bmp"
     ; The copy the display settings list finds its program folder through this value.
     WriteRegStr HKLM "Software\Glimmerdel" "InstallDir" "$INSTDIR"
-    ${DisableX64FSRedirection}
     SetOutPath "$SYSDIR"
     File "${STAGE}\glimmerdel.scr"
-    ${EnableX64FSRedirection}
     WriteUninstaller "$INSTDIR\uninstall.exe"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Glimmerdel winter screen saver"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -59,9 +52,7 @@ FunctionEnd
 
 ; Users' own settings files (in their application data) stay.
 Section "Uninstall"
-    ${DisableX64FSRedirection}
     Delete "$SYSDIR\glimmerdel.scr"
-    ${EnableX64FSRedirection}
     Delete "$INSTDIR\vurezezideriru\glimmerdel\*.bmp"
     RMDir "$INSTDIR\vurezezideriru\glimmerdel"
     RMDir "$INSTDIR\vurezezideriru"

@@ -404,4 +404,48 @@ TEST_F(Wine, TheFourthRunStartsTheCompanionProgram) {
     EXPECT_NE(Settings().find("appdisplay=0"), std::string::npos) << "the prompt is disarmed";
 }
 
+TEST_F(Wine, TheInstallerPutsTheSaverInTheSystemFolderAndTheUninstallerTakesItAway) {
+    const fs::path drive = fs::path(s_prefix->Path()) / "drive_c";
+    const fs::path installed = drive / "Program Files" / "Glimmerdel";
+    const fs::path listed = drive / "windows" / "system32" / "glimmerdel.scr";
+    const pid_t setup = StartProcess(
+        {"wine", std::string(s_windowsDir) + "/Glimmerdel-" + GLIMMERDEL_VERSION + "-setup.exe",
+         "/S"},
+        Environment());
+    ASSERT_EQ(WaitProcess(setup, 300s), 0);
+    for (const char* file : {"glimmerdel.scr", "GlimmerdelEmail.exe", "vantroglimmerdel.ini",
+                             "uninstall.exe", "vurezezideriru/glimmerdel/fwbackground.bmp"}) {
+        EXPECT_TRUE(fs::exists(installed / file)) << file;
+    }
+    ASSERT_TRUE(fs::exists(listed)) << "the display settings list screen savers from there";
+
+    // The copy in the system folder finds the program folder: the scene runs, no message.
+    m_pid = StartProcess({"wine", "C:\\windows\\system32\\glimmerdel.scr", "/s"},
+                         Environment());
+    m_status.reset();
+    const unsigned long window = Window("Form1");
+    ASSERT_NE(window, 0u);
+    Key(window, {"space"});
+    EXPECT_EQ(WaitExit(60s), 0);
+
+    // A user's own settings file stays when the program goes.
+    fs::path own;
+    for (const auto& user : fs::directory_iterator(drive / "users")) {
+        if (fs::is_directory(user.path() / "AppData" / "Roaming") &&
+            user.path().filename() != "Public") {
+            own = user.path() / "AppData" / "Roaming" / "Glimmerdel" / "vantroglimmerdel.ini";
+        }
+    }
+    ASSERT_FALSE(own.empty()) << "no user folder in the prefix";
+    fs::create_directories(own.parent_path());
+    std::ofstream(own) << "[controls]\nlights=0\n";
+    const pid_t uninstall = StartProcess(
+        {"wine", "C:\\Program Files\\Glimmerdel\\uninstall.exe", "/S"}, Environment());
+    EXPECT_EQ(WaitProcess(uninstall, 300s), 0);
+    // The uninstaller runs on from a copy of itself.
+    EXPECT_TRUE(WaitFor([&] { return !fs::exists(installed) && !fs::exists(listed); }, 120s))
+        << "left behind: " << (fs::exists(listed) ? listed.string() : installed.string());
+    EXPECT_TRUE(fs::exists(own));
+}
+
 }  // namespace
