@@ -1,7 +1,8 @@
 // The saver's frame and set-up, headless: the saver's own code on a virtual screen and clock.
 //
-// FrameStep: one frame (restore, move, store, draw and present every sprite, pump events, wait
-// for the virtual deadline), each frame timed on its own; median and 99th percentile.
+// FrameStep: one frame (restore, move, store, draw and present the sprites, pump events, wait
+// for the virtual deadline), each frame timed on its own; median and 99th percentile. The
+// saver's planned step, and the straight step (every sprite redrawn on every frame) beside it.
 // SetUp: from the start of the form's load to the first full paint (pictures loaded, masks
 // built, the static scene composed and copied to the window).
 
@@ -51,11 +52,12 @@ double Percentile(std::vector<double> values, double p) {
 // The saver loaded on a virtual screen, past the first steps of every element.
 class RunningSaver {
   public:
-    RunningSaver(int width, int height, bool on) : m_folder(on) {
+    RunningSaver(int width, int height, bool on, frmSaver::FrameStep step) : m_folder(on) {
         m_host.SetAppPath(m_folder.Path());
         m_host.SetScreenPixels(width, height);
         SetHost(&m_host);
         g_frmSaver = &m_saver;
+        m_saver.SetFrameStep(step);
         m_saver.SetFrameLimit(0);
         m_saver.Load();
         m_saver.RunMoreFrames(200);
@@ -85,9 +87,16 @@ void Report(benchmark::State& state, const std::vector<double>& frames, const ch
     state.SetLabel(label);
 }
 
+// The frame step of a benchmark's last argument: 1 planned, 0 straight.
+frmSaver::FrameStep StepOf(const benchmark::State& state, int argument) {
+    return state.range(argument) != 0 ? frmSaver::FrameStep::Planned
+                                      : frmSaver::FrameStep::Straight;
+}
+
 void FrameStep(benchmark::State& state) {
     const bool on = state.range(2) != 0;
-    RunningSaver saver(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), on);
+    RunningSaver saver(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), on,
+                       StepOf(state, 3));
     std::vector<double> frames;
     for (auto _ : state)
         frames.push_back(saver.Frame());
@@ -97,7 +106,8 @@ void FrameStep(benchmark::State& state) {
 // As FrameStep, with the caches emptied before every frame, as the 20 ms between two frames of
 // the real saver (and the X server's work in them) tend to leave them.
 void FrameStepCold(benchmark::State& state) {
-    RunningSaver saver(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
+    RunningSaver saver(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true,
+                       StepOf(state, 2));
     std::vector<std::uint64_t> evict(std::size_t{64} << 17);  // 64 MiB, twice the largest cache
     std::vector<double> frames;
     std::uint64_t sum = 0;
@@ -141,17 +151,23 @@ void SetUp(benchmark::State& state) {
     SetHost(nullptr);
 }
 
+// Width, height, effects on, planned step.
 BENCHMARK(FrameStep)
-    ->Args({1280, 720, 1})
-    ->Args({1920, 1080, 1})
-    ->Args({3840, 2160, 1})
-    ->Args({1280, 720, 0})
-    ->Args({1920, 1080, 0})
-    ->Args({3840, 2160, 0})
+    ->Args({1280, 720, 1, 1})
+    ->Args({1920, 1080, 1, 1})
+    ->Args({3840, 2160, 1, 1})
+    ->Args({1280, 720, 0, 1})
+    ->Args({1920, 1080, 0, 1})
+    ->Args({3840, 2160, 0, 1})
+    ->Args({1920, 1080, 1, 0})
     ->Iterations(3000)
     ->Unit(benchmark::kMicrosecond);
 
-BENCHMARK(FrameStepCold)->Args({1920, 1080})->Iterations(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FrameStepCold)
+    ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 0})
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(SetUp)
     ->Args({1280, 720})
