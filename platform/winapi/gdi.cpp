@@ -506,6 +506,9 @@ inline void PrefetchRows(const T* first, std::ptrdiff_t stride, int rows, int wi
         return;
     const std::size_t lastByte = static_cast<std::size_t>(width) * sizeof(T) - 1;
     for (int row = 0; row < rows; ++row) {
+        // A loop of nothing but prefetches counts as doing nothing, and the optimiser deletes
+        // it (GCC 12 did, at -O2 and -O3): the empty statement keeps it.
+        asm volatile("");
         const char* start = reinterpret_cast<const char*>(first + row * stride);
         __builtin_prefetch(start, forWrite);
         __builtin_prefetch(start + lastByte, forWrite);
