@@ -495,34 +495,12 @@ inline void RowMonoToColour(std::uint32_t* __restrict d, const std::uint8_t* __r
     WalkRow<op>(n, MonoToColourStep<op>{d, s, background, text});
 }
 
-// The rows of a small block lie a whole surface row apart, and a frame's first touch of them
-// usually misses the cache: ask for all of them at once, so that the misses overlap instead of
-// coming one after another. Large blocks are left to the hardware.
-constexpr int kPrefetchRows = 128;
-
-template <int forWrite, typename T>
-inline void PrefetchRows(const T* first, std::ptrdiff_t stride, int rows, int width) {
-    if (rows > kPrefetchRows)
-        return;
-    const std::size_t lastByte = static_cast<std::size_t>(width) * sizeof(T) - 1;
-    for (int row = 0; row < rows; ++row) {
-        // A loop of nothing but prefetches counts as doing nothing, and the optimiser deletes
-        // it (GCC 12 did, at -O2 and -O3): the empty statement keeps it.
-        asm volatile("");
-        const char* start = reinterpret_cast<const char*>(first + row * stride);
-        __builtin_prefetch(start, forWrite);
-        __builtin_prefetch(start + lastByte, forWrite);
-    }
-}
-
 template <Op op, bool destinationMono, bool sourceMono>
 void BlitRect(const BlitArgs& a) {
     using D = std::conditional_t<destinationMono, std::uint8_t, std::uint32_t>;
     using S = std::conditional_t<sourceMono, std::uint8_t, std::uint32_t>;
     D* d = static_cast<D*>(a.destination);
     const S* s = static_cast<const S*>(a.source);
-    PrefetchRows<0>(s, a.sourceStride, a.height, a.width);
-    PrefetchRows<1>(d, a.destinationStride, a.height, a.width);
     for (int row = 0; row < a.height; ++row) {
         if constexpr (destinationMono == sourceMono) {
             RowSame<op>(d, s, a.width);
