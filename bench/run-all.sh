@@ -41,14 +41,15 @@ echo
 # The two counters, median_us and p99_us, are the last two columns (a label may hold a comma).
 echo "One frame, headless (virtual screen and clock; 3000 frames, each timed):"
 echo
-echo "| Screen | Effects | Median | 99th percentile |"
-echo "|---|---|---:|---:|"
+echo "| Screen | Effects | Frame step | Median | 99th percentile |"
+echo "|---|---|---|---:|---:|"
 awk -F, 'NR > 1 && $1 ~ /FrameStep/ {
     gsub(/"/, "", $1)
     split($1, part, "/")
-    effects = part[1] == "FrameStepCold" ? "all on, caches emptied first" : \
-        part[4] == 1 ? "all on" : "all off"
-    printf "| %s x %s | %s | %.1f us | %.1f us |\n", part[2], part[3], effects,
+    cold = part[1] == "FrameStepCold"
+    effects = cold ? "all on, caches emptied first" : part[4] == 1 ? "all on" : "all off"
+    step = (cold ? part[4] : part[5]) == 1 ? "planned" : "straight"
+    printf "| %s x %s | %s | %s | %.1f us | %.1f us |\n", part[2], part[3], effects, step,
         $(NF - 1), $NF
 }' "$out/frame.csv"
 echo

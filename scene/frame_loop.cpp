@@ -1,6 +1,7 @@
 // The frame loop: 50 times a second, every active sprite is lifted off the stage, moved or
 // stepped, saved under and drawn again, and only the rectangles that changed are copied to the
-// window.
+// window. The planned step leaves out the sprites that would come out the same (see
+// cRedrawPlan); the straight step does every pass for every sprite and stays as the reference.
 
 #include "app/mScreenSaver.h"
 #include "gfx/cBitmap.h"
@@ -23,6 +24,11 @@ void frmSaver::RunMoreFrames(long frames) {
     RunFrames(frames);
 }
 
+void frmSaver::SetFrameStep(FrameStep step) {
+    m_frameStep = step;
+    m_bPlanHolds = false;
+}
+
 void frmSaver::RunFrames(std::optional<long> frames) {
     try {
         for (long frame = 0; !frames || frame < *frames; ++frame)
@@ -42,10 +48,33 @@ void frmSaver::BeginFrames() {
     // The only full-screen copy; from now on only sprite rectangles are copied.
     m_cStage->RenderBitmap(m_hFormDC, 0, 0, SRCCOPY);
     m_lFramePeriod = 1000 / TextToLong("50");
+
+    m_sprites.clear();
+    for (const auto& flake : m_cSnow)
+        m_sprites.push_back(flake.get());
+    for (const LightStringFields& light : m_lights)
+        m_sprites.push_back(light.sprite.get());
+    m_sprites.push_back(m_cSmoke.get());
+    m_placements.assign(m_sprites.size(), cRedrawPlan::Placement{});
+    m_plan = cRedrawPlan(m_sprites.size());
+    m_bPlanHolds = false;
 }
 
 void frmSaver::RunFrame() {
     const Long frameStart = static_cast<Long>(Host().GetTickCount());
+    if (m_frameStep == FrameStep::Straight) {
+        RunStraightStep();
+    } else {
+        RunPlannedStep();
+    }
+    ++m_framesRun;
+    Host().DoEvents();
+    WaitUntil(static_cast<Long>(static_cast<std::uint32_t>(frameStart) +
+                                static_cast<std::uint32_t>(m_lFramePeriod)));
+}
+
+void frmSaver::RunStraightStep() {
+    m_bPlanHolds = false;
     const HDC stage = m_cStage->hDC();
 
     // Lift every sprite off the stage: the stage holds only the static scene again.
@@ -62,7 +91,7 @@ void frmSaver::RunFrame() {
 
     // Move and step, saving the background under every new place before anything is drawn.
     SnowDirectionPass();
-    SnowMovePass();
+    SnowMovePass(true);
     for (LightStringFields& light : m_lights) {
         if (!light.sprite->Active())
             continue;
@@ -97,9 +126,54 @@ void frmSaver::RunFrame() {
     }
     if (m_cSmoke->Active())
         m_cSmoke->StageToScreen(m_hFormDC, stage);
+}
 
-    ++m_framesRun;
-    Host().DoEvents();
-    WaitUntil(static_cast<Long>(static_cast<std::uint32_t>(frameStart) +
-                                static_cast<std::uint32_t>(m_lFramePeriod)));
+void frmSaver::RunPlannedStep() {
+    // A frame that broke off, or frames of the straight step, leave the plan behind the stage.
+    if (!m_bPlanHolds)
+        m_plan.Forget();
+    m_bPlanHolds = false;
+    const HDC stage = m_cStage->hDC();
+
+    // Move and step first (the same draws of the random generator, the same counters): which
+    // sprites must be redrawn depends on where every sprite goes. Lifting a sprite uses only its
+    // last draw, so the restores may follow.
+    SnowDirectionPass();
+    SnowMovePass(false);
+    for (LightStringFields& light : m_lights) {
+        if (light.sprite->Active())
+            BounceCell(*light.sprite, light.speed, light.count, light.up, kLightCells);
+    }
+    CycleCell(*m_cSmoke, m_iSmokeSpeed, m_iSmokeCount, kSmokeCells);
+
+    const std::size_t count = m_sprites.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const cSprite& sprite = *m_sprites[i];
+        m_placements[i] =
+            cRedrawPlan::Placement{sprite.Active() != 0, sprite.X(),      sprite.Y(),
+                                   sprite.Width(),       sprite.Height(), sprite.Cell()};
+    }
+    m_plan.Plan(m_placements);
+
+    // The designed passes, each in the drawing order, for the sprites the plan names.
+    for (std::size_t i = 0; i < count; ++i) {
+        if (m_plan.MustRedraw(i))
+            m_sprites[i]->RestoreBackground(stage);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (m_plan.MustRedraw(i))
+            m_sprites[i]->StoreBackground(stage, m_placements[i].x, m_placements[i].y);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (m_plan.MustRedraw(i)) {
+            const cRedrawPlan::Placement& at = m_placements[i];
+            m_sprites[i]->TransparentDraw(stage, at.x, at.y, at.cell, kFalse);
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (m_plan.MustRedraw(i))
+            m_sprites[i]->StageToScreen(m_hFormDC, stage);
+    }
+    m_plan.Commit(m_placements);
+    m_bPlanHolds = true;
 }

@@ -11,11 +11,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Form.h"
 #include "platform/PictureBox.h"
 #include "platform/TimerControl.h"
 #include "platform/types.h"
+#include "scene/cRedrawPlan.h"
 
 class cBitmap;
 class cSprite;
@@ -38,6 +40,14 @@ class frmSaver : public Form {
     void SetFrameLimit(std::optional<long> frames) { m_frameLimit = frames; }
     // Runs more frames of a loop that returned at its limit, with the same error trap.
     void RunMoreFrames(long frames);
+
+    // How a frame does its work. Straight: every active sprite is lifted, saved under, drawn and
+    // copied to the window on every frame, pass by pass. Planned (the saver's): the same passes,
+    // but a sprite that stands where it stood with the same cell, and that no redrawn sprite
+    // touches, is left as it is; the window shows the same pixels after every frame.
+    enum class FrameStep { Straight, Planned };
+    void SetFrameStep(FrameStep step);
+    FrameStep GetFrameStep() const { return m_frameStep; }
 
     // Cell stepping of the light strings (a bouncing sweep) and of the smoke (a loop). The hold
     // count, frame counter and direction are updated in place.
@@ -90,9 +100,12 @@ class frmSaver : public Form {
     void RunFrameLoop();
     void BeginFrames();
     void RunFrame();
+    void RunStraightStep();
+    void RunPlannedStep();
     void RunFrames(std::optional<long> frames);
     void SnowDirectionPass();
-    void SnowMovePass();
+    // Moves every active flake; with bStore it also saves the background under its new place.
+    void SnowMovePass(bool bStore);
 
     void LoadSpriteBitmaps(std::shared_ptr<cSpriteBitmaps>& sheet, const std::string& sPath,
                            Long lXImageCount, Long lYImageCount, Long lTransColor);
@@ -176,4 +189,14 @@ class frmSaver : public Form {
     std::optional<Integer> m_iSnowSpeed;  // the snow speed setting, converted on first use
     std::optional<long> m_frameLimit;
     long m_framesRun = 0;
+
+    // The planned frame step: every sprite in drawing order (flakes, strings, smoke), where each
+    // is to be drawn in this frame, and what was drawn where.
+    FrameStep m_frameStep = FrameStep::Planned;
+    std::vector<cSprite*> m_sprites;
+    std::vector<cRedrawPlan::Placement> m_placements;
+    cRedrawPlan m_plan;
+    // False while a planned frame is under way (or broke off, or the straight step drew): the
+    // plan no longer knows what the stage shows, and the next planned frame redraws everything.
+    bool m_bPlanHolds = false;
 };

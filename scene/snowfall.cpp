@@ -35,7 +35,7 @@ void frmSaver::SnowDirectionPass() {
     }
 }
 
-void frmSaver::SnowMovePass() {
+void frmSaver::SnowMovePass(bool bStore) {
     const HDC stage = m_cStage->hDC();
     for (int i = 0; i < kSnowflakes; ++i) {
         cSprite& flake = *m_cSnow[i];
@@ -46,6 +46,7 @@ void frmSaver::SnowMovePass() {
             flake.SetX(-flake.Width());
         if (flake.Y() > m_lScreenHeight - m_iSnowDepth[i])
             flake.SetY(-flake.Height());
-        flake.StoreBackground(stage, flake.X(), flake.Y());
+        if (bStore)
+            flake.StoreBackground(stage, flake.X(), flake.Y());
     }
 }

@@ -2,7 +2,8 @@
 // virtual screen and clock, and writes what the screen shows as a PNG (a JPEG for .jpg, the
 // exact pixels as a PPM for .ppm).
 //
-//   glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] --out FILE.png
+//   glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] [--step STEP]
+//                       --out FILE.png
 
 #include <stb/stb_image_write.h>
 
@@ -22,12 +23,14 @@
 namespace {
 
 const char* kUsage =
-    "usage: glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] --out "
-    "FILE.png\n"
+    "usage: glimmerdel-snapshot [--folder DIR] [--size WxH] [--frames N] [--seed S] [--step STEP] "
+    "--out FILE.png\n"
     "  DIR   program folder holding the settings file and the data folder (default: the tool's)\n"
     "  WxH   virtual screen size (default 1280x720)\n"
     "  N     frames to run on a virtual clock before the picture (default 0: the first paint)\n"
     "  S     seed of the random generator (default 1); the same seed gives the same picture\n"
+    "  STEP  the frame step: planned (the saver's, default) or straight (every sprite redrawn\n"
+    "        on every frame); both give the same picture\n"
     "  FILE  .png, .jpg, or .ppm for the exact pixels\n";
 
 [[noreturn]] void Usage(const std::string& problem) {
@@ -53,6 +56,7 @@ struct Options {
     int height = 720;
     long frames = 0;
     unsigned long long seed = 1;
+    frmSaver::FrameStep step = frmSaver::FrameStep::Planned;
     std::string out;
 };
 
@@ -80,6 +84,14 @@ Options Parse(int argc, char** argv) {
         } else if (argument == "--seed") {
             options.seed =
                 static_cast<unsigned long long>(WholeNumber(value, 0, 2147483647, "seed"));
+        } else if (argument == "--step") {
+            if (value == "planned") {
+                options.step = frmSaver::FrameStep::Planned;
+            } else if (value == "straight") {
+                options.step = frmSaver::FrameStep::Straight;
+            } else {
+                Usage("bad frame step \"" + value + "\"");
+            }
         } else if (argument == "--out") {
             options.out = value;
         } else {
@@ -110,6 +122,7 @@ int main(int argc, char** argv) {
     frmSaver saver;
     g_frmSaver = &saver;
     saver.SetFrameLimit(options.frames);
+    saver.SetFrameStep(options.step);
     try {
         saver.Load();
     } catch (const ProgramEnded& ended) {

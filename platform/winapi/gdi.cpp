@@ -16,6 +16,10 @@
 
 #include "platform/gdi.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -160,6 +164,14 @@ struct DeviceContext {
     std::shared_ptr<WindowBacking> foreign;  // DC of a window that is not ours
     COLORREF background = RGB(255, 255, 255);
     COLORREF text = RGB(0, 0, 0);
+    // Memory DC: the pixels of the selected bitmap, kept here by SelectObject so that a transfer
+    // finds them without a second look-up (null for the stock bitmap, which is no surface). A
+    // bitmap keeps its pixels where they are for its whole life, and cannot be deleted while it
+    // is selected.
+    void* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    bool mono = false;
 };
 
 struct WindowEntry {
@@ -257,15 +269,13 @@ bool Resolve(State& s, const DeviceContext& dc, Surface& out) {
         case DcKind::Memory: {
             // The shared stock bitmap is no drawing surface: a DC that holds only it (a fresh
             // one, or one whose bitmap failed to be made) neither gives nor takes pixels.
-            Bitmap* bitmap = s.bitmaps.Find(dc.bitmap);
-            if (bitmap == nullptr || bitmap->stock)
+            if (dc.pixels == nullptr)
                 return false;
-            out.pixels = bitmap->mono ? static_cast<void*>(bitmap->bits.data())
-                                      : static_cast<void*>(bitmap->colour.data());
-            out.width = bitmap->width;
-            out.height = bitmap->height;
-            out.stride = bitmap->width;
-            out.mono = bitmap->mono;
+            out.pixels = dc.pixels;
+            out.width = dc.width;
+            out.height = dc.height;
+            out.stride = dc.width;
+            out.mono = dc.mono;
             out.backing = nullptr;
             return true;
         }
@@ -344,19 +354,81 @@ inline void CopyRow(void* destination, const void* source, std::size_t bytes) {
     }
 }
 
+// A row's pixels go in chunks of kChunk, then in steps of kStep. Copy, OR and AND give the same
+// pixel when applied twice, so for them the last step of a row that is no whole number of steps
+// may overlap the one before it (a snowflake's seven pixels: two steps instead of seven single
+// pixels); XOR takes its last pixels one at a time.
+constexpr int kStep = 4;
+
+template <Op op>
+inline constexpr bool kOverlapSafe = op != Op::Xor;
+
+// Calls step(i, count) over [0, n): count is kChunk or kStep (a fixed size the compiler
+// vectorises) or 1.
+template <Op op, typename Step>
+inline void WalkRow(int n, Step&& step) {
+    int i = 0;
+    for (; i + kChunk <= n; i += kChunk)
+        step.template Run<kChunk>(i);
+    if constexpr (kOverlapSafe<op>) {
+        if (n >= kStep) {
+            for (; i + kStep <= n; i += kStep)
+                step.template Run<kStep>(i);
+            if (i < n)
+                step.template Run<kStep>(n - kStep);
+            return;
+        }
+    }
+    for (; i < n; ++i)
+        step.template Run<1>(i);
+}
+
 // Same format on both sides.
+#if defined(__SSE2__)
+// Four colour pixels at once: the compiler leaves a step this short to single pixels.
+template <Op op>
+inline __m128i Combine4(__m128i destination, __m128i source) {
+    if constexpr (op == Op::Copy) {
+        return source;
+    } else if constexpr (op == Op::Or) {
+        return _mm_or_si128(destination, source);
+    } else if constexpr (op == Op::And) {
+        return _mm_and_si128(destination, source);
+    } else {
+        return _mm_xor_si128(destination, source);
+    }
+}
+
+template <Op op>
+inline void Store4(std::uint32_t* d, __m128i source) {
+    auto* at = reinterpret_cast<__m128i*>(d);
+    _mm_storeu_si128(at, Combine4<op>(_mm_loadu_si128(at), source));
+}
+#endif
+
+template <Op op, typename T>
+struct SameStep {
+    T* __restrict d;
+    const T* __restrict s;
+    template <int count>
+    inline void Run(int i) const {
+#if defined(__SSE2__)
+        if constexpr (count == kStep && std::is_same_v<T, std::uint32_t>) {
+            Store4<op>(d + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+            return;
+        }
+#endif
+        for (int k = 0; k < count; ++k)
+            d[i + k] = Combine<op>(d[i + k], s[i + k]);
+    }
+};
+
 template <Op op, typename T>
 inline void RowSame(T* __restrict d, const T* __restrict s, int n) {
     if constexpr (op == Op::Copy) {
         CopyRow(d, s, static_cast<std::size_t>(n) * sizeof(T));
     } else {
-        int i = 0;
-        for (; i + kChunk <= n; i += kChunk) {
-            for (int k = 0; k < kChunk; ++k)
-                d[i + k] = Combine<op>(d[i + k], s[i + k]);
-        }
-        for (; i < n; ++i)
-            d[i] = Combine<op>(d[i], s[i]);
+        WalkRow<op>(n, SameStep<op, T>{d, s});
     }
 }
 
@@ -366,15 +438,21 @@ inline std::uint8_t KeyBit(std::uint32_t pixel, std::uint32_t key) {
 }
 
 template <Op op>
-inline void RowColourToMono(std::uint8_t* __restrict d, const std::uint32_t* __restrict s, int n,
-                            std::uint32_t key) {
-    int i = 0;
-    for (; i + kChunk <= n; i += kChunk) {
-        for (int k = 0; k < kChunk; ++k)
+struct ColourToMonoStep {
+    std::uint8_t* __restrict d;
+    const std::uint32_t* __restrict s;
+    std::uint32_t key;
+    template <int count>
+    inline void Run(int i) const {
+        for (int k = 0; k < count; ++k)
             d[i + k] = Combine<op>(d[i + k], KeyBit(s[i + k], key));
     }
-    for (; i < n; ++i)
-        d[i] = Combine<op>(d[i], KeyBit(s[i], key));
+};
+
+template <Op op>
+inline void RowColourToMono(std::uint8_t* __restrict d, const std::uint32_t* __restrict s, int n,
+                            std::uint32_t key) {
+    WalkRow<op>(n, ColourToMonoStep<op>{d, s, key});
 }
 
 // Monochrome into colour: 1 becomes the background colour, 0 the text colour.
@@ -385,33 +463,36 @@ inline std::uint32_t Expand(std::uint8_t bit, std::uint32_t background, std::uin
 }
 
 template <Op op>
+struct MonoToColourStep {
+    std::uint32_t* __restrict d;
+    const std::uint8_t* __restrict s;
+    std::uint32_t background;
+    std::uint32_t text;
+    template <int count>
+    inline void Run(int i) const {
+#if defined(__SSE2__)
+        if constexpr (count == kStep) {
+            // Each monochrome byte (0x00 or 0xFF) widened to a whole pixel's mask.
+            std::uint32_t bytes;
+            std::memcpy(&bytes, s + i, sizeof bytes);
+            __m128i mask = _mm_cvtsi32_si128(static_cast<int>(bytes));
+            mask = _mm_unpacklo_epi8(mask, mask);
+            mask = _mm_unpacklo_epi16(mask, mask);
+            const __m128i one = _mm_set1_epi32(static_cast<int>(background));
+            const __m128i zero = _mm_set1_epi32(static_cast<int>(text));
+            Store4<op>(d + i, _mm_or_si128(_mm_and_si128(one, mask), _mm_andnot_si128(mask, zero)));
+            return;
+        }
+#endif
+        for (int k = 0; k < count; ++k)
+            d[i + k] = Combine<op>(d[i + k], Expand(s[i + k], background, text));
+    }
+};
+
+template <Op op>
 inline void RowMonoToColour(std::uint32_t* __restrict d, const std::uint8_t* __restrict s, int n,
                             std::uint32_t background, std::uint32_t text) {
-    int i = 0;
-    for (; i + kChunk <= n; i += kChunk) {
-        for (int k = 0; k < kChunk; ++k) {
-            d[i + k] = Combine<op>(d[i + k], Expand(s[i + k], background, text));
-        }
-    }
-    for (; i < n; ++i)
-        d[i] = Combine<op>(d[i], Expand(s[i], background, text));
-}
-
-// The rows of a small block lie a whole surface row apart, and a frame's first touch of them
-// usually misses the cache: ask for all of them at once, so that the misses overlap instead of
-// coming one after another. Large blocks are left to the hardware.
-constexpr int kPrefetchRows = 128;
-
-template <int forWrite, typename T>
-inline void PrefetchRows(const T* first, std::ptrdiff_t stride, int rows, int width) {
-    if (rows > kPrefetchRows)
-        return;
-    const std::size_t lastByte = static_cast<std::size_t>(width) * sizeof(T) - 1;
-    for (int row = 0; row < rows; ++row) {
-        const char* start = reinterpret_cast<const char*>(first + row * stride);
-        __builtin_prefetch(start, forWrite);
-        __builtin_prefetch(start + lastByte, forWrite);
-    }
+    WalkRow<op>(n, MonoToColourStep<op>{d, s, background, text});
 }
 
 template <Op op, bool destinationMono, bool sourceMono>
@@ -420,8 +501,6 @@ void BlitRect(const BlitArgs& a) {
     using S = std::conditional_t<sourceMono, std::uint8_t, std::uint32_t>;
     D* d = static_cast<D*>(a.destination);
     const S* s = static_cast<const S*>(a.source);
-    PrefetchRows<0>(s, a.sourceStride, a.height, a.width);
-    PrefetchRows<1>(d, a.destinationStride, a.height, a.width);
     for (int row = 0; row < a.height; ++row) {
         if constexpr (destinationMono == sourceMono) {
             RowSame<op>(d, s, a.width);
@@ -570,6 +649,16 @@ HGDIOBJ SelectObject(HDC hDC, HGDIOBJ object) {
     if (Bitmap* old = s.bitmaps.Find(previous); old != nullptr && !old->stock)
         old->selectedInto = 0;
     dc->bitmap = object;
+    if (bitmap->stock) {
+        dc->pixels = nullptr;
+        dc->width = dc->height = 0;
+    } else {
+        dc->pixels = bitmap->mono ? static_cast<void*>(bitmap->bits.data())
+                                  : static_cast<void*>(bitmap->colour.data());
+        dc->width = bitmap->width;
+        dc->height = bitmap->height;
+        dc->mono = bitmap->mono;
+    }
     return previous;
 }
 

@@ -219,6 +219,39 @@ TEST(GdiBlit, EveryRowWidthCombinesExactlyItsPixels) {
     }
 }
 
+// The same for a mask row onto colour (the masked draws of sprites): every width, every start, the
+// destination's own background and text colours, bits that change within each group of four.
+TEST(GdiBlit, EveryMaskRowWidthExpandsExactlyItsPixels) {
+    constexpr int kWidth = 48;
+    for (std::uint32_t rop : kOps) {
+        for (int width = 1; width <= 40; ++width) {
+            for (int x = 0; x < 4; ++x) {
+                MemorySurface d(kWidth, 1, false), s(kWidth, 1, true);
+                std::vector<std::uint32_t> before(kWidth);
+                std::vector<bool> bits(kWidth);
+                for (int i = 0; i < kWidth; ++i) {
+                    before[i] = (0x010203u * static_cast<std::uint32_t>(i + 1)) & 0xFFFFFF;
+                    bits[i] = (i * 7 + i / 5) % 3 == 0;
+                }
+                PaintColour(d, before);
+                PaintMono(s, bits);
+                SetBkColor(d.hDC(), RGB(0x11, 0x22, 0x33));
+                SetTextColor(d.hDC(), RGB(0xA0, 0xB0, 0xC0));
+                ASSERT_TRUE(BitBlt(d.hDC(), x, 0, width, 1, s.hDC(), 3 - x, 0, rop));
+                const auto out = Row(d.hDC(), kWidth);
+                for (int i = 0; i < kWidth; ++i) {
+                    const bool inside = i >= x && i < x + width;
+                    const std::uint32_t expected =
+                        inside ? Apply(rop, before[i], bits[i - x + 3 - x] ? 0x112233 : 0xA0B0C0)
+                               : before[i];
+                    ASSERT_EQ(out[i], expected) << std::hex << rop << std::dec << " width " << width
+                                                << " at " << x << " pixel " << i;
+                }
+            }
+        }
+    }
+}
+
 // --- A surface onto itself ----------------------------------------------------------------------
 
 TEST(GdiBlitOverlap, CopiesWithinOneSurfaceInEveryDirection) {
