@@ -46,7 +46,8 @@ std::string ReadRegistryText(std::uint32_t hKey, const std::string& sSubKey,
     if (hKey < kHKeyClassesRoot || hKey > kHKeyDynData)
         return "";
     HKEY key = 0;
-    if (Host().RegOpenKeyExA(HkeyFromValue(hKey), sSubKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (Host().RegOpenKeyExA(HkeyFromValue(hKey), sSubKey.c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
         return "";
     }
     std::uint8_t buffer[255] = {};

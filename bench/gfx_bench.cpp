@@ -12,8 +12,8 @@
 #include "gfx/cSprite.h"
 #include "gfx/cSpriteBitmaps.h"
 #include "platform/gdi.h"
-#include "platform/headless/HeadlessHost.h"
 #include "platform/headless/HeadlessBacking.h"
+#include "platform/headless/HeadlessHost.h"
 
 namespace {
 

@@ -34,8 +34,8 @@ Boolean CreateDCFromFile(Boolean bMonochrome, const std::string& sFilename, HDC&
     hDC = 0;
     hBmp = 0;
     hBmpOld = 0;
-    hBmp = static_cast<HBITMAP>(
-        LoadImageA(0, sFilename.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    hBmp =
+        static_cast<HBITMAP>(LoadImageA(0, sFilename.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     if (hBmp == 0)
         return kFalse;
 

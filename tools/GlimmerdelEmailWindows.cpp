@@ -1,8 +1,8 @@
 // The companion program on Windows: opens the user's mail program with a ready recommendation
 // of the screen saver (a mailto: link with subject and body), then ends.
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>

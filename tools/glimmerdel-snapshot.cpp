@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "app/mScreenSaver.h"
+#include "platform/headless/HeadlessBacking.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/numbers.h"
-#include "platform/headless/HeadlessBacking.h"
 #include "platform/x11/posix_env.h"
 #include "scene/frmSaver.h"
 
@@ -145,8 +145,8 @@ int main(int argc, char** argv) {
             out[2] = static_cast<unsigned char>(pixel);
         }
     }
-    const bool ppm = options.out.size() > 4 &&
-                     options.out.compare(options.out.size() - 4, 4, ".ppm") == 0;
+    const bool ppm =
+        options.out.size() > 4 && options.out.compare(options.out.size() - 4, 4, ".ppm") == 0;
     if (ppm) {
         // The exact pixels, for tests that compare screens.
         std::FILE* file = std::fopen(options.out.c_str(), "wb");

@@ -7,8 +7,8 @@
 
 #include "platform/Form.h"
 #include "platform/RuntimeError.h"
-#include "platform/headless/HeadlessFormPeer.h"
 #include "platform/file_store.h"
+#include "platform/headless/HeadlessFormPeer.h"
 
 namespace {
 
@@ -146,9 +146,10 @@ BOOL HeadlessHost::SystemParametersInfoA(std::uint32_t action, std::uint32_t par
 
 BOOL HeadlessHost::SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy,
                                 std::uint32_t flags) {
-    m_calls.push_back("SetWindowPos(" + std::to_string(HandleNumber(hWnd)) + "," + std::to_string(HandleNumber(insertAfter)) +
-                      "," + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(cx) +
-                      "," + std::to_string(cy) + "," + std::to_string(flags) + ")");
+    m_calls.push_back("SetWindowPos(" + std::to_string(HandleNumber(hWnd)) + "," +
+                      std::to_string(HandleNumber(insertAfter)) + "," + std::to_string(x) + "," +
+                      std::to_string(y) + "," + std::to_string(cx) + "," + std::to_string(cy) +
+                      "," + std::to_string(flags) + ")");
     return hWnd != 0 ? TRUE : FALSE;
 }
 
@@ -215,8 +216,8 @@ Long HeadlessHost::VerifyScreenSavePwd(HWND hWnd) {
 Long HeadlessHost::PwdChangePasswordA(const char* registryKey, HWND parent, std::uint32_t reserved1,
                                       std::uint32_t reserved2) {
     m_calls.push_back(std::string("PwdChangePasswordA(") + (registryKey ? registryKey : "null") +
-                      "," + std::to_string(HandleNumber(parent)) + "," + std::to_string(reserved1) + "," +
-                      std::to_string(reserved2) + ")");
+                      "," + std::to_string(HandleNumber(parent)) + "," + std::to_string(reserved1) +
+                      "," + std::to_string(reserved2) + ")");
     return 0;
 }
 

@@ -182,18 +182,17 @@ std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font,
             return box ? std::make_unique<CheckBoxPeer>(box, nullptr) : nullptr;
         }
         case ControlKind::HScrollBar: {
-            HWND bar = MakeWindow(WC_SCROLLBARA, "", SBS_HORZ | WS_TABSTOP, x, y, w, h, parent,
-                                  nullptr);
+            HWND bar =
+                MakeWindow(WC_SCROLLBARA, "", SBS_HORZ | WS_TABSTOP, x, y, w, h, parent, nullptr);
             return bar ? std::make_unique<ScrollBarPeer>(bar, static_cast<HScrollBar&>(control))
                        : nullptr;
         }
         case ControlKind::CommandButton: {
             auto& command = static_cast<CommandButton&>(control);
             HBITMAP bitmap = BitmapOf(command.Picture());
-            HWND button =
-                MakeWindow(WC_BUTTONA, bitmap ? "" : control.Caption(),
-                           BS_PUSHBUTTON | WS_TABSTOP | (bitmap ? BS_BITMAP : 0), x, y, w, h,
-                           parent, font);
+            HWND button = MakeWindow(WC_BUTTONA, bitmap ? "" : control.Caption(),
+                                     BS_PUSHBUTTON | WS_TABSTOP | (bitmap ? BS_BITMAP : 0), x, y, w,
+                                     h, parent, font);
             if (button == nullptr) {
                 if (bitmap)
                     DeleteObject(bitmap);

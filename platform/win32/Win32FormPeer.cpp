@@ -66,14 +66,14 @@ void RegisterFormClass(HINSTANCE instance) {
 
 Win32FormPeer::Win32FormPeer(Win32Host& host, Form& form) : m_host(host), m_form(form) {
     RegisterFormClass(m_host.Instance());
-    m_hasControls = std::any_of(form.Controls().begin(), form.Controls().end(),
-                                [](const Control* c) {
-                                    return c->Visible() && c->Kind() != ControlKind::Timer &&
-                                           c->Kind() != ControlKind::PictureBox;
-                                });
+    m_hasControls =
+        std::any_of(form.Controls().begin(), form.Controls().end(), [](const Control* c) {
+            return c->Visible() && c->Kind() != ControlKind::Timer &&
+                   c->Kind() != ControlKind::PictureBox;
+        });
     const bool borderless = form.Border() == BorderStyle::Borderless;
-    const DWORD style = borderless ? WS_POPUP
-                                   : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD style =
+        borderless ? WS_POPUP : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     DWORD extended = m_hasControls ? WS_EX_CONTROLPARENT : 0;
     if (borderless && form.State() == WindowState::Maximized)
         extended |= WS_EX_TOPMOST;
@@ -85,8 +85,8 @@ Win32FormPeer::Win32FormPeer(Win32Host& host, Form& form) : m_host(host), m_form
     // caption fits its designed place (the tightest is "Speed" in 33 pixels).
     const int dotsPerInch = static_cast<int>(1440 / std::max<Long>(m_host.TwipsPerPixelY(), 1));
     m_font = CreateFontA(-MulDiv(10, dotsPerInch, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
     MakeIcons();
     m_maximized = form.State() == WindowState::Maximized;
     PlaceWindow(std::max(form.ClientWidthPixels(), 1), std::max(form.ClientHeightPixels(), 1));
@@ -115,16 +115,16 @@ void Win32FormPeer::MakeIcons() {
     // The program's icon from its resources; a program without one (a test) makes it from the
     // form's designed picture.
     HINSTANCE instance = m_host.Instance();
-    m_bigIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXICON),
-                                              GetSystemMetrics(SM_CYICON), 0));
+    m_bigIcon =
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     m_smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
                                                 GetSystemMetrics(SM_CXSMICON),
                                                 GetSystemMetrics(SM_CYSMICON), 0));
     const ImageData& picture = m_form.Icon();
     if (m_bigIcon == nullptr && picture.pixels != nullptr) {
-        HBITMAP colour = gdi::CreateBitmapFromPixels(picture.width, picture.height,
-                                                     picture.pixels, picture.width);
+        HBITMAP colour = gdi::CreateBitmapFromPixels(picture.width, picture.height, picture.pixels,
+                                                     picture.width);
         HBITMAP mask = CreateBitmap(picture.width, picture.height, 1, 1, nullptr);
         HDC maskDC = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(maskDC, mask);
@@ -162,8 +162,10 @@ void Win32FormPeer::PlaceWindow(int width, int height) {
     // Centred on the work area of the screen.
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = static_cast<int>(work.left + std::max<long>(0, (work.right - work.left - outerWidth) / 2));
-    const int y = static_cast<int>(work.top + std::max<long>(0, (work.bottom - work.top - outerHeight) / 2));
+    const int x =
+        static_cast<int>(work.left + std::max<long>(0, (work.right - work.left - outerWidth) / 2));
+    const int y =
+        static_cast<int>(work.top + std::max<long>(0, (work.bottom - work.top - outerHeight) / 2));
     ::SetWindowPos(m_hWnd, nullptr, x, y, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -240,7 +242,8 @@ void Win32FormPeer::Resize(int width, int height, bool maximized) {
         return;
     m_maximized = maximized;
     if (maximized)
-        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_TOPMOST);
+        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE,
+                          GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_TOPMOST);
     PlaceWindow(std::max(width, 1), std::max(height, 1));
 }
 
@@ -284,10 +287,10 @@ LRESULT Win32FormPeer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN: {
-            const Integer button =
-                message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
-            m_form.MouseDown(button, ShiftState(),
-                             Twips(static_cast<short>(LOWORD(lParam)), true),
+            const Integer button = message == WM_LBUTTONDOWN   ? 1
+                                   : message == WM_RBUTTONDOWN ? 2
+                                                               : 4;
+            m_form.MouseDown(button, ShiftState(), Twips(static_cast<short>(LOWORD(lParam)), true),
                              Twips(static_cast<short>(HIWORD(lParam)), false));
             return 0;
         }

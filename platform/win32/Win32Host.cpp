@@ -57,9 +57,10 @@ std::string InstalledFolderOr(const std::string& beside) {
     char folder[MAX_PATH + 1] = {};
     DWORD size = MAX_PATH;
     DWORD type = 0;
-    const bool found = ::RegQueryValueExA(key, "InstallDir", nullptr, &type,
-                                          reinterpret_cast<BYTE*>(folder), &size) == ERROR_SUCCESS &&
-                       type == REG_SZ && size > 1;
+    const bool found =
+        ::RegQueryValueExA(key, "InstallDir", nullptr, &type, reinterpret_cast<BYTE*>(folder),
+                           &size) == ERROR_SUCCESS &&
+        type == REG_SZ && size > 1;
     ::RegCloseKey(key);
     if (!found)
         return beside;
@@ -87,7 +88,9 @@ Function LoadFunction(const char* library, const char* name) {
 }  // namespace
 
 Win32Host::Win32Host(HINSTANCE instance, std::string commandLine)
-    : m_instance(instance), m_command(std::move(commandLine)), m_appPath(InstalledFolderOr(ProgramFolder())) {
+    : m_instance(instance),
+      m_command(std::move(commandLine)),
+      m_appPath(InstalledFolderOr(ProgramFolder())) {
     // Physical pixels, whatever the manifest of the process that links this says.
     SetProcessDPIAware();
     HDC screen = GetDC(nullptr);
@@ -297,8 +300,8 @@ Long Win32Host::PwdChangePasswordA(const char* registryKey, HWND parent, std::ui
     static const Change change = LoadFunction<Change>("mpr", "PwdChangePasswordA");
     if (change == nullptr)
         return 0;
-    return static_cast<Long>(
-        change(registryKey, parent, reserved1, reinterpret_cast<LPVOID>(std::uintptr_t{reserved2})));
+    return static_cast<Long>(change(registryKey, parent, reserved1,
+                                    reinterpret_cast<LPVOID>(std::uintptr_t{reserved2})));
 }
 
 std::unique_ptr<FormPeer> Win32Host::CreateFormPeer(Form& form) {

@@ -86,8 +86,9 @@ std::optional<std::string> ReadSettingsFile(const char* path, bool* missing) {
         *missing = false;
     if (path == nullptr || *path == '\0')
         return std::nullopt;
-    Handle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileA(path, GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         const DWORD error = GetLastError();
         if (missing)
@@ -97,7 +98,8 @@ std::optional<std::string> ReadSettingsFile(const char* path, bool* missing) {
     // Only a file on a disk is a settings file (no pipe, no device).
     LARGE_INTEGER size{};
     if (GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size) ||
-        size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > kMaxSettingsFileSize) {
+        size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > kMaxSettingsFileSize) {
         return std::nullopt;
     }
     std::string content(static_cast<size_t>(size.QuadPart), '\0');
@@ -116,8 +118,8 @@ std::optional<std::string> ReadSettingsFile(const char* path, bool* missing) {
     return content;
 }
 
-bool RewriteSettingsFile(const char* path,
-                         const std::function<std::optional<std::string>(const std::string&)>& edit) {
+bool RewriteSettingsFile(
+    const char* path, const std::function<std::optional<std::string>(const std::string&)>& edit) {
     if (path == nullptr || *path == '\0')
         return false;
     WriterTurn turn(path);

@@ -8,8 +8,8 @@
 #include "gfx/cBitmap.h"
 #include "gfx/cSprite.h"
 #include "gfx/cSpriteBitmaps.h"
-#include "platform/headless/HeadlessHost.h"
 #include "platform/headless/HeadlessBacking.h"
+#include "platform/headless/HeadlessHost.h"
 #include "tests/support/AllocationCounter.h"
 
 namespace {

@@ -16,7 +16,9 @@ namespace {
 
 int BitsOf(HBITMAP bitmap) {
     BITMAP record{};
-    return GetObjectA(bitmap, sizeof record, &record) == static_cast<int>(sizeof record) ? record.bmBitsPixel : -1;
+    return GetObjectA(bitmap, sizeof record, &record) == static_cast<int>(sizeof record)
+               ? record.bmBitsPixel
+               : -1;
 }
 
 class MGdi : public ::testing::Test {

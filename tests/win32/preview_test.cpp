@@ -26,9 +26,9 @@ class HostWindow {
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "GlimmerdelPreviewHost";
         RegisterClassA(&windowClass);
-        m_window = CreateWindowExA(WS_EX_TOPMOST, "GlimmerdelPreviewHost", "host", WS_POPUP, 0, 0,
-                                   width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                   nullptr);
+        m_window =
+            CreateWindowExA(WS_EX_TOPMOST, "GlimmerdelPreviewHost", "host", WS_POPUP, 0, 0, width,
+                            height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ShowWindow(m_window, SW_SHOW);
         UpdateWindow(m_window);
         Fill();

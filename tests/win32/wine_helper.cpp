@@ -38,8 +38,8 @@ int Host(const char* handleFile, const char* stopFile) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "GlimmerdelTestHost";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "GlimmerdelTestHost", "Preview host", WS_POPUP, 100, 100,
-                                  300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(0, "GlimmerdelTestHost", "Preview host", WS_POPUP, 100, 100, 300,
+                                  200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     SetTimer(window, 1, 50, nullptr);

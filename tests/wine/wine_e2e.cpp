@@ -209,11 +209,10 @@ class Wine : public ::testing::Test {
     // The Linux snapshot tool's picture of this program folder's scene on the whole screen.
     XvfbServer::Picture Snapshot() {
         const std::string out = folder.File("expected.ppm");
-        const pid_t tool = StartProcess({std::string(GLIMMERDEL_PROGRAM_DIR) +
-                                             "/glimmerdel-snapshot",
-                                         "--folder", folder.Path(), "--size", "1024x768",
-                                         "--frames", "0", "--out", out},
-                                        {});
+        const pid_t tool =
+            StartProcess({std::string(GLIMMERDEL_PROGRAM_DIR) + "/glimmerdel-snapshot", "--folder",
+                          folder.Path(), "--size", "1024x768", "--frames", "0", "--out", out},
+                         {});
         if (WaitProcess(tool, 120s) != 0)
             return {};
         return ReadPpm(out);
@@ -342,9 +341,9 @@ TEST_F(Wine, TheKeyboardStartsOnCloseAndFollowsTheTabOrder) {
 
 TEST_F(Wine, ThePreviewEndsAtOnceAndTouchesNothingOutsideItsCorner) {
     const std::string helper = std::string(s_windowsDir) + "/tests/wine_helper.exe";
-    const pid_t host = StartProcess({"wine", helper, "host", folder.File("handle.txt"),
-                                     folder.File("stop.txt")},
-                                    Environment());
+    const pid_t host =
+        StartProcess({"wine", helper, "host", folder.File("handle.txt"), folder.File("stop.txt")},
+                     Environment());
     ASSERT_TRUE(WaitFor([&] { return fs::exists(folder.File("handle.txt")); }, 120s));
     const unsigned long hostWindow = Window("Preview host");
     ASSERT_NE(hostWindow, 0u);
@@ -420,8 +419,7 @@ TEST_F(Wine, TheInstallerPutsTheSaverInTheSystemFolderAndTheUninstallerTakesItAw
     ASSERT_TRUE(fs::exists(listed)) << "the display settings list screen savers from there";
 
     // The copy in the system folder finds the program folder: the scene runs, no message.
-    m_pid = StartProcess({"wine", "C:\\windows\\system32\\glimmerdel.scr", "/s"},
-                         Environment());
+    m_pid = StartProcess({"wine", "C:\\windows\\system32\\glimmerdel.scr", "/s"}, Environment());
     m_status.reset();
     const unsigned long window = Window("Form1");
     ASSERT_NE(window, 0u);
@@ -439,8 +437,8 @@ TEST_F(Wine, TheInstallerPutsTheSaverInTheSystemFolderAndTheUninstallerTakesItAw
     ASSERT_FALSE(own.empty()) << "no user folder in the prefix";
     fs::create_directories(own.parent_path());
     std::ofstream(own) << "[controls]\nlights=0\n";
-    const pid_t uninstall = StartProcess(
-        {"wine", "C:\\Program Files\\Glimmerdel\\uninstall.exe", "/S"}, Environment());
+    const pid_t uninstall =
+        StartProcess({"wine", "C:\\Program Files\\Glimmerdel\\uninstall.exe", "/S"}, Environment());
     EXPECT_EQ(WaitProcess(uninstall, 300s), 0);
     // The uninstaller runs on from a copy of itself.
     EXPECT_TRUE(WaitFor([&] { return !fs::exists(installed) && !fs::exists(listed); }, 120s))
