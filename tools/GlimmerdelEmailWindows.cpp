@@ -1,8 +1,9 @@
 // The companion program on Windows: opens the user's mail program with a ready recommendation
 // of the screen saver (a mailto: link with subject and body), then ends.
 
-#include <shellapi.h>
 #include <windows.h>
+// After the system's main header, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
