@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 SECONDS ?= 30
 
 .PHONY: all deps configure build run test unit asan e2e fuzz analyse valgrind long-run bench \
-	install uninstall clean format
+	install uninstall clean format werror build-types
 
 PREFIX ?= /usr/local
 
@@ -40,14 +40,27 @@ run: build
 # Every test: unit tests, the same unit tests under AddressSanitizer + UndefinedBehaviorSanitizer,
 # the end-to-end tests under Xvfb, a million frames on the virtual clock, memcheck, every fuzz
 # target for $(SECONDS) seconds, static analysis.
-test: build
-	$(MAKE) --no-print-directory unit asan e2e long-run valgrind fuzz analyse
+# Our own checks treat every warning as an error (GLIMMERDEL_WERROR); the build types that users
+# and packagers make are built as they would build them, warnings shown but not fatal.
+test: werror
+	$(MAKE) --no-print-directory unit asan e2e long-run valgrind fuzz analyse build-types
+
+werror: deps
+	cmake -S . -B $(BUILD) -G Ninja -DGLIMMERDEL_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+# A Release build of the program with GCC, as a packager makes it (`make build-types
+# TYPES=all` builds every build type with GCC and with clang).
+TYPES ?= gcc:Release
+build-types: deps
+	./scripts/build-types.sh $(TYPES)
 
 unit: build
 	cd $(BUILD) && ctest -L unit -j $(JOBS) --output-on-failure
 
 $(ASAN_BUILD)/build.ninja: | deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLIMMERDEL_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLIMMERDEL_SANITIZE=ON \
+	    -DGLIMMERDEL_WERROR=ON $(CMAKE_FLAGS)
 
 asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target unit_tests
@@ -62,7 +75,8 @@ e2e: build
 # `make fuzz SECONDS=1800` for a long run.
 $(FUZZ_BUILD)/build.ninja: | deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	    -DGLIMMERDEL_SANITIZE=ON -DGLIMMERDEL_FUZZ=ON -DGLIMMERDEL_PROGRAM_ONLY=ON $(CMAKE_FLAGS)
+	    -DGLIMMERDEL_SANITIZE=ON -DGLIMMERDEL_FUZZ=ON -DGLIMMERDEL_PROGRAM_ONLY=ON \
+	    -DGLIMMERDEL_WERROR=ON $(CMAKE_FLAGS)
 
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
@@ -87,9 +101,12 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	./bench/run-all.sh $(BUILD)
 
-# Installs under $(PREFIX) (and $(DESTDIR)): the program folder in lib/glimmerdel, the program
-# in bin/ and as an xscreensaver hack, its xscreensaver settings, a man page, a desktop entry.
-install: build
+# Installs what was built (`make build` first, as yourself) under $(PREFIX) (and $(DESTDIR)):
+# the program folder in lib/glimmerdel, the program in bin/ and as an xscreensaver hack, its
+# xscreensaver settings, a man page, a desktop entry. It neither builds nor installs packages,
+# so `sudo make install` runs nothing as root in the source tree but the copying.
+install:
+	@[ -x $(BUILD)/glimmerdel ] || { echo "nothing built in $(BUILD): run make (as yourself) first, then sudo make install"; exit 1; }
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # Removes what install put there (the user's own settings files stay).
@@ -105,4 +122,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-types

@@ -44,7 +44,7 @@ void frmSaver::BeginFrames() {
     m_lFramePeriod = 1000 / TextToLong("50");
 }
 
-void frmSaver::RunFrame() {
+void frmSaver::RunFrame(bool paced) {
     const Long frameStart = static_cast<Long>(Host().GetTickCount());
     const HDC stage = m_cStage->hDC();
 
@@ -99,6 +99,11 @@ void frmSaver::RunFrame() {
         m_cSmoke->StageToScreen(m_hFormDC, stage);
 
     ++m_framesRun;
+    // The other monitors' scenes take their step in the same frame.
+    for (const auto& companion : m_companions)
+        companion->RunFrame(false);
+    if (!paced)
+        return;
     Host().DoEvents();
     WaitUntil(static_cast<Long>(static_cast<std::uint32_t>(frameStart) +
                                 static_cast<std::uint32_t>(m_lFramePeriod)));

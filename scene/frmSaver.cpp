@@ -52,7 +52,15 @@ frmSaver::frmSaver()
     PictureBackground.SetVisible(false);
 }
 
-frmSaver::~frmSaver() = default;
+frmSaver::frmSaver(CompanionTag) : frmSaver() {
+    m_isCompanion = true;
+    m_frameLimit = 0;  // its frames are run by the first form's loop
+}
+
+frmSaver::~frmSaver() {
+    // The other monitors' scenes go first, while this form's window still stands.
+    m_companions.clear();
+}
 
 HDC frmSaver::StageDC() const {
     return m_cStage ? m_cStage->hDC() : 0;
@@ -64,18 +72,36 @@ cSprite* frmSaver::LightString(int index) const {
 
 void frmSaver::Form_Load() {
     try {
+        if (!m_isCompanion)
+            Host().SelectMonitor(0);
         BuildScene();
         // Enter the running state, show the form and animate.
-        AllowSystemKeys(kFalse);
-        SetSaverTopmost(kTrue);
-        HideTaskbar(kTrue);
+        if (!m_isCompanion) {
+            AllowSystemKeys(kFalse);
+            SetSaverTopmost(kTrue);
+            HideTaskbar(kTrue);
+        }
         Show();
         Refresh();
+        if (!m_isCompanion)
+            LoadCompanions();
     } catch (const std::exception&) {
         FatalMessage(MissingFilesMessage());
         return;
     }
     RunFrameLoop();
+}
+
+void frmSaver::LoadCompanions() {
+    // Every other monitor gets a scene composed for its own size; their frames run in this
+    // form's loop, so one frame loop drives them all.
+    m_companions.clear();
+    for (int monitor = 1; monitor < Host().MonitorCount(); ++monitor) {
+        Host().SelectMonitor(monitor);
+        m_companions.push_back(std::unique_ptr<frmSaver>(new frmSaver(CompanionTag{})));
+        m_companions.back()->Load();
+    }
+    Host().SelectMonitor(0);
 }
 
 void frmSaver::BuildScene() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Form.h"
 #include "platform/PictureBox.h"
@@ -38,6 +39,9 @@ class frmSaver : public Form {
     void SetFrameLimit(std::optional<long> frames) { m_frameLimit = frames; }
     // Runs more frames of a loop that returned at its limit, with the same error trap.
     void RunMoreFrames(long frames);
+    // The scenes on the host's other monitors, each on a form of its own, stepped by this
+    // form's frame loop in every frame (empty with one monitor).
+    const std::vector<std::unique_ptr<frmSaver>>& Companions() const { return m_companions; }
 
     // Cell stepping of the light strings (a bouncing sweep) and of the smoke (a loop). The hold
     // count, frame counter and direction are updated in place.
@@ -81,7 +85,12 @@ class frmSaver : public Form {
         Long offsetY;
     };
 
+    // A scene on one of the other monitors: built and shown, its frames run by the first form.
+    struct CompanionTag {};
+    explicit frmSaver(CompanionTag);
+
     // Steps of Form_Load.
+    void LoadCompanions();
     void BuildScene();
     void SetUpSnowfall();
     void SetUpLights();
@@ -89,7 +98,9 @@ class frmSaver : public Form {
     // The frame loop: the steps before the first frame, then one frame at a time.
     void RunFrameLoop();
     void BeginFrames();
-    void RunFrame();
+    // One frame; a paced frame also processes events and waits for the frame's deadline, an
+    // unpaced one (a companion's) only moves and draws.
+    void RunFrame(bool paced = true);
     void RunFrames(std::optional<long> frames);
     void SnowDirectionPass();
     void SnowMovePass();
@@ -176,4 +187,7 @@ class frmSaver : public Form {
     std::optional<Integer> m_iSnowSpeed;  // the snow speed setting, converted on first use
     std::optional<long> m_frameLimit;
     long m_framesRun = 0;
+
+    bool m_isCompanion = false;
+    std::vector<std::unique_ptr<frmSaver>> m_companions;
 };
