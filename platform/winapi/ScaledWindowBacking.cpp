@@ -35,8 +35,12 @@ void ScaledWindowBacking::Present(int x, int y, int w, int h) {
         const std::uint32_t* in =
             m_pixels.data() + static_cast<std::size_t>(row / m_scale) * m_width;
         // One device row from the composed row, then copies of it for the rest of the block.
-        for (int column = left; column < left + width; ++column)
-            out[column] = in[column / m_scale];
+        for (int column = left; column < left + width;) {
+            const std::uint32_t colour = in[column / m_scale];
+            const int end = std::min(left + width, (column / m_scale + 1) * m_scale);
+            for (; column < end; ++column)
+                out[column] = colour;
+        }
         const int blockEnd = std::min(top + height, (row / m_scale + 1) * m_scale);
         for (int copy = row + 1; copy < blockEnd; ++copy) {
             std::memcpy(device + static_cast<std::size_t>(copy) * stride + left, out + left,
