@@ -9,7 +9,7 @@ CMAKE_FLAGS ?=
 SECONDS ?= 30
 
 .PHONY: all deps configure build run test unit asan e2e fuzz analyse valgrind long-run bench \
-	install uninstall clean format werror build-types
+	install uninstall clean format werror build-types deb package-test
 
 PREFIX ?= /usr/local
 
@@ -43,7 +43,8 @@ run: build
 # Our own checks treat every warning as an error (GLIMMERDEL_WERROR); the build types that users
 # and packagers make are built as they would build them, warnings shown but not fatal.
 test: werror
-	$(MAKE) --no-print-directory unit asan e2e long-run valgrind fuzz analyse build-types
+	$(MAKE) --no-print-directory unit asan e2e long-run valgrind fuzz analyse build-types \
+	    package-test
 
 werror: deps
 	cmake -S . -B $(BUILD) -G Ninja -DGLIMMERDEL_WERROR=ON $(CMAKE_FLAGS)
@@ -109,6 +110,23 @@ install:
 	@[ -x $(BUILD)/glimmerdel ] || { echo "nothing built in $(BUILD): run make (as yourself) first, then sudo make install"; exit 1; }
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The Debian package glimmerdel_<version>_amd64.deb, here: a Release build of the program
+# (build-deb/) packed by CPack, its dependencies worked out by dpkg-shlibdeps.
+DEB_BUILD ?= build-deb
+deb: deps
+	cmake -S . -B $(DEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DGLIMMERDEL_PROGRAM_ONLY=ON \
+	    -DGLIMMERDEL_DEB=ON $(CMAKE_FLAGS)
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	rm -f $(DEB_BUILD)/glimmerdel_*.deb
+	cd $(DEB_BUILD) && cpack -G DEB
+	cp $(DEB_BUILD)/glimmerdel_*_amd64.deb .
+	@ls glimmerdel_*_amd64.deb
+
+# The package inspected (its files, lintian, the AppStream file), installed with apt-get, run by
+# the real xscreensaver, and removed again with nothing left behind.
+package-test: deb build
+	./scripts/package-test.sh $(BUILD)
+
 # Removes what install put there (the user's own settings files stay).
 uninstall:
 	@[ -f $(BUILD)/install_manifest.txt ] || { echo "nothing was installed from $(BUILD)"; exit 1; }
@@ -122,4 +140,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-types
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-types $(DEB_BUILD) glimmerdel_*.deb
