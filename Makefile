@@ -40,11 +40,12 @@ run: build
 # Every test: unit tests, the same unit tests under AddressSanitizer + UndefinedBehaviorSanitizer,
 # the end-to-end tests under Xvfb, a million frames on the virtual clock, memcheck, every fuzz
 # target for $(SECONDS) seconds, static analysis.
-# Our own checks treat every warning as an error (GLIMMERDEL_WERROR); the build types that users
-# and packagers make are built as they would build them, warnings shown but not fatal.
+# Our own checks treat every warning as an error (GLIMMERDEL_WERROR); the builds that users and
+# packagers make are built as they would build them, warnings shown but not fatal: the package's
+# Release build with GCC, and a Release build with clang.
 test: werror
-	$(MAKE) --no-print-directory unit asan e2e long-run valgrind fuzz analyse build-types \
-	    package-test
+	$(MAKE) --no-print-directory unit asan e2e long-run valgrind fuzz analyse package-test \
+	    build-types TYPES=clang:Release
 
 werror: deps
 	cmake -S . -B $(BUILD) -G Ninja -DGLIMMERDEL_WERROR=ON $(CMAKE_FLAGS)

@@ -98,7 +98,7 @@ void Report(benchmark::State& state, const std::vector<double>& frames, const st
     state.SetLabel(label);
 }
 
-void TimeFrames(benchmark::State& state, RunningSaver& saver, bool cold, std::string label) {
+void TimeFrames(benchmark::State& state, RunningSaver& saver, bool cold, const std::string& label) {
     std::vector<std::uint64_t> evict(cold ? std::size_t{64} << 17 : 0);  // 64 MiB
     std::uint64_t sum = 0;
     std::vector<double> frames;

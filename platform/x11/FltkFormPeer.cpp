@@ -128,13 +128,15 @@ class FormWindow : public Fl_Double_Window {
 
     int handle(int event) override {
         Form& form = m_peer.Owner();
-        // Positions in the form's own picture, which a high-density monitor shows enlarged.
-        const int twipsPerPixel = kTwipsPerPixel;
+        // Positions in the form's own picture, which a high-density monitor shows enlarged:
+        // whole pixels of the picture, then twips.
         const auto eventX = [&] {
-            return static_cast<float>(Fl::event_x() / m_peer.Scale() * twipsPerPixel);
+            const int pixel = Fl::event_x() / m_peer.Scale();
+            return static_cast<float>(pixel * kTwipsPerPixel);
         };
         const auto eventY = [&] {
-            return static_cast<float>(Fl::event_y() / m_peer.Scale() * twipsPerPixel);
+            const int pixel = Fl::event_y() / m_peer.Scale();
+            return static_cast<float>(pixel * kTwipsPerPixel);
         };
         switch (event) {
             case FL_FOCUS:

@@ -76,7 +76,7 @@ XorgDummyServer::XorgDummyServer() {
     // The number comes once the server accepts connections (a few seconds on a busy machine).
     pollfd wait{fds[0], POLLIN, 0};
     const auto start = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - start < 30s) {
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
         if (poll(&wait, 1, 100) > 0) {
             const ssize_t n = read(fds[0], &c, 1);
             if (n <= 0 || c == '\n')
@@ -166,7 +166,7 @@ bool XorgDummyServer::Arrange(const std::vector<Monitor>& monitors) {
     Run(command);
     // The server's own view, as "--listmonitors" prints it: " 0: +*DUMMY0 1280/339x720/190+0+0".
     const auto start = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - start < 10s) {
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
         const std::string listed = Run({"xrandr", "--listmonitors"});
         bool all = listed.find("Monitors: " + std::to_string(monitors.size())) != std::string::npos;
         for (const Monitor& m : monitors) {

@@ -104,7 +104,7 @@ bool SkyAtTheTop(const Picture& screen, const Monitor& m) {
 
 // The monitors' part of the screen as a JPEG file (what no monitor shows is left black).
 void SaveJpeg(const Picture& picture, const std::vector<Monitor>& monitors,
-             const std::string& path) {
+              const std::string& path) {
     std::vector<unsigned char> rgb(picture.pixels.size() * 3, 0);
     for (const Monitor& m : monitors) {
         for (int y = m.y; y < m.y + m.height; ++y) {
@@ -161,7 +161,7 @@ class MonitorsEndToEnd : public ::testing::Test {
                         Count(screen, m, kDesktop) == 0;
             if (ready)
                 break;
-        } while (std::chrono::steady_clock::now() - start < 15s);
+        } while (std::chrono::steady_clock::now() - start < std::chrono::seconds(15));
         return screen;
     }
 
@@ -247,7 +247,7 @@ TEST(HighDensityEndToEnd, A3840By2160ScreenShowsTheSceneDoubledUnlessScaleOneIsG
             std::this_thread::sleep_for(100ms);
             picture = x.Capture();
         } while (LandscapeMismatches(picture, landscape, screen, scale) != 0 &&
-                 std::chrono::steady_clock::now() - start < 15s);
+                 std::chrono::steady_clock::now() - start < std::chrono::seconds(15));
         EXPECT_EQ(LandscapeMismatches(picture, landscape, screen, scale), 0) << scale;
         long unevenBlocks = 0;
         for (int y = 0; y + 1 < picture.height; y += 2) {
