@@ -8,6 +8,7 @@
 // FatalMessage).
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -86,8 +87,9 @@ class frmSaver : public Form {
     };
 
     // A scene on one of the other monitors: built and shown, its frames run by the first form.
+    // It shares the first form's sprite sheets: they are read-only while the frames run.
     struct CompanionTag {};
-    explicit frmSaver(CompanionTag);
+    frmSaver(CompanionTag, frmSaver& first);
 
     // Steps of Form_Load.
     void LoadCompanions();
@@ -190,4 +192,7 @@ class frmSaver : public Form {
 
     bool m_isCompanion = false;
     std::vector<std::unique_ptr<frmSaver>> m_companions;
+    // The sheets loaded so far, by file path; a companion takes them from the first form.
+    std::map<std::string, std::shared_ptr<cSpriteBitmaps>> m_sheets;
+    frmSaver* m_sheetOwner = this;
 };

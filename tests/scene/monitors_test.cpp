@@ -41,6 +41,8 @@ TEST_F(SceneOnMonitors, EveryMonitorGetsASceneOfItsOwnSizeDrivenByOneFrameLoop) 
     EXPECT_EQ(host.GetTickCount(), 25u * 20u);
     EXPECT_NE(saver.Snowflake(0)->X(), saver.Companions()[0]->Snowflake(0)->X())
         << "snowflakes of their own";
+    EXPECT_EQ(saver.Smoke()->Cell(), saver.Companions()[1]->Smoke()->Cell())
+        << "the same settings step the same cells";
 }
 
 TEST_F(SceneOnMonitors, InputOnAnyMonitorEndsTheSaver) {
