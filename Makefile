@@ -131,11 +131,13 @@ package-test: deb build
 # Removes what install put there (the user's own settings files stay).
 uninstall:
 	@[ -f $(BUILD)/install_manifest.txt ] || { echo "nothing was installed from $(BUILD)"; exit 1; }
-	xargs -d '\n' rm -f < $(BUILD)/install_manifest.txt
-	[ ! -f $(BUILD)/install_links.txt ] || xargs -d '\n' rm -f < $(BUILD)/install_links.txt
+	sed 's|^|$(DESTDIR)|' $(BUILD)/install_manifest.txt | xargs -d '\n' rm -f
+	[ ! -f $(BUILD)/install_links.txt ] || sed 's|^|$(DESTDIR)|' $(BUILD)/install_links.txt | \
+	    xargs -d '\n' rm -f
 	rm -f $(BUILD)/install_links.txt
 	rm -rf "$(DESTDIR)$(PREFIX)/lib/glimmerdel"
-	-rmdir "$(DESTDIR)$(PREFIX)/libexec/xscreensaver" "$(DESTDIR)$(PREFIX)/share/xscreensaver/config" 2>/dev/null
+	-rmdir "$(DESTDIR)$(PREFIX)/libexec/xscreensaver" "$(DESTDIR)$(PREFIX)/share/xscreensaver/config" \
+	    "$(DESTDIR)$(PREFIX)/share/metainfo" 2>/dev/null
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
