@@ -10,7 +10,7 @@ CMAKE_FLAGS ?=
 SECONDS ?= 30
 
 .PHONY: all deps configure build run test unit asan e2e fuzz analyse valgrind long-run bench \
-	install uninstall clean format windows windows-test
+	install uninstall clean format werror build-types deb package-test windows windows-test
 
 PREFIX ?= /usr/local
 
@@ -41,14 +41,29 @@ run: build
 # Every test: unit tests, the same unit tests under AddressSanitizer + UndefinedBehaviorSanitizer,
 # the end-to-end tests under Xvfb, a million frames on the virtual clock, memcheck, every fuzz
 # target for $(SECONDS) seconds, static analysis.
-test: build
-	$(MAKE) --no-print-directory unit asan e2e windows-test long-run valgrind fuzz analyse
+# Our own checks treat every warning as an error (GLIMMERDEL_WERROR); the builds that users and
+# packagers make are built as they would build them, warnings shown but not fatal: the package's
+# Release build with GCC, and a Release build with clang.
+test: werror
+	$(MAKE) --no-print-directory unit asan e2e windows-test long-run valgrind fuzz analyse \
+	    package-test build-types TYPES=clang:Release
+
+werror: deps
+	cmake -S . -B $(BUILD) -G Ninja -DGLIMMERDEL_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+# A Release build of the program with GCC, as a packager makes it (`make build-types
+# TYPES=all` builds every build type with GCC and with clang).
+TYPES ?= gcc:Release
+build-types: deps
+	./scripts/build-types.sh $(TYPES)
 
 unit: build
 	cd $(BUILD) && ctest -L unit -j $(JOBS) --output-on-failure
 
 $(ASAN_BUILD)/build.ninja: | deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLIMMERDEL_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLIMMERDEL_SANITIZE=ON \
+	    -DGLIMMERDEL_WERROR=ON $(CMAKE_FLAGS)
 
 asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target unit_tests
@@ -71,8 +86,11 @@ windows: build $(WIN_BUILD)/build.ninja
 	@./scripts/install-deps.sh --windows
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-# The Windows build's unit tests and end-to-end tests under Wine.
-windows-test: windows
+# The Windows build's unit tests and end-to-end tests under Wine; warnings are errors here.
+windows-test: build $(WIN_BUILD)/build.ninja
+	@./scripts/install-deps.sh --windows
+	cmake -S . -B $(WIN_BUILD) -DGLIMMERDEL_WERROR=ON
+	cmake --build $(WIN_BUILD) -j $(JOBS)
 	cmake --build $(BUILD) -j $(JOBS) --target wine_e2e_tests
 	./scripts/windows-test.sh $(BUILD) $(WIN_BUILD)
 
@@ -81,7 +99,8 @@ windows-test: windows
 # `make fuzz SECONDS=1800` for a long run.
 $(FUZZ_BUILD)/build.ninja: | deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	    -DGLIMMERDEL_SANITIZE=ON -DGLIMMERDEL_FUZZ=ON -DGLIMMERDEL_PROGRAM_ONLY=ON $(CMAKE_FLAGS)
+	    -DGLIMMERDEL_SANITIZE=ON -DGLIMMERDEL_FUZZ=ON -DGLIMMERDEL_PROGRAM_ONLY=ON \
+	    -DGLIMMERDEL_WERROR=ON $(CMAKE_FLAGS)
 
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
@@ -106,22 +125,44 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	./bench/run-all.sh $(BUILD)
 
-# Installs under $(PREFIX) (and $(DESTDIR)): the program folder in lib/glimmerdel, the program
-# in bin/ and as an xscreensaver hack, its xscreensaver settings, a man page, a desktop entry.
-install: build
+# Installs what was built (`make build` first, as yourself) under $(PREFIX) (and $(DESTDIR)):
+# the program folder in lib/glimmerdel, the program in bin/ and as an xscreensaver hack, its
+# xscreensaver settings, a man page, a desktop entry. It neither builds nor installs packages,
+# so `sudo make install` runs nothing as root in the source tree but the copying.
+install:
+	@[ -x $(BUILD)/glimmerdel ] || { echo "nothing built in $(BUILD): run make (as yourself) first, then sudo make install"; exit 1; }
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package glimmerdel_<version>_amd64.deb, here: a Release build of the program
+# (build-deb/) packed by CPack, its dependencies worked out by dpkg-shlibdeps.
+DEB_BUILD ?= build-deb
+deb: deps
+	cmake -S . -B $(DEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DGLIMMERDEL_PROGRAM_ONLY=ON \
+	    -DGLIMMERDEL_DEB=ON $(CMAKE_FLAGS)
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	rm -f $(DEB_BUILD)/glimmerdel_*.deb
+	cd $(DEB_BUILD) && cpack -G DEB
+	cp $(DEB_BUILD)/glimmerdel_*_amd64.deb .
+	@ls glimmerdel_*_amd64.deb
+
+# The package inspected (its files, lintian, the AppStream file), installed with apt-get, run by
+# the real xscreensaver, and removed again with nothing left behind.
+package-test: deb build
+	./scripts/package-test.sh $(BUILD)
 
 # Removes what install put there (the user's own settings files stay).
 uninstall:
 	@[ -f $(BUILD)/install_manifest.txt ] || { echo "nothing was installed from $(BUILD)"; exit 1; }
-	xargs -d '\n' rm -f < $(BUILD)/install_manifest.txt
-	[ ! -f $(BUILD)/install_links.txt ] || xargs -d '\n' rm -f < $(BUILD)/install_links.txt
+	sed 's|^|$(DESTDIR)|' $(BUILD)/install_manifest.txt | xargs -d '\n' rm -f
+	[ ! -f $(BUILD)/install_links.txt ] || sed 's|^|$(DESTDIR)|' $(BUILD)/install_links.txt | \
+	    xargs -d '\n' rm -f
 	rm -f $(BUILD)/install_links.txt
 	rm -rf "$(DESTDIR)$(PREFIX)/lib/glimmerdel"
-	-rmdir "$(DESTDIR)$(PREFIX)/libexec/xscreensaver" "$(DESTDIR)$(PREFIX)/share/xscreensaver/config" 2>/dev/null
+	-rmdir "$(DESTDIR)$(PREFIX)/libexec/xscreensaver" "$(DESTDIR)$(PREFIX)/share/xscreensaver/config" \
+	    "$(DESTDIR)$(PREFIX)/share/metainfo" 2>/dev/null
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) build-types $(DEB_BUILD) glimmerdel_*.deb

@@ -39,14 +39,17 @@ bool IsSwitch(const std::string& name) {
 
 bool TakesValue(const std::string& name) {
     return Is(name, "window-id") || Is(name, "light-speed") || Is(name, "smoke-speed") ||
-           Is(name, "snow-speed");
+           Is(name, "snow-speed") || Is(name, "scale");
 }
 
 bool IsOurs(const std::string& argument) {
     const std::string name = Split(argument).name;
-    return Is(name, "root") || Is(name, "help") || Is(name, "version") || IsSwitch(name) ||
-           TakesValue(name);
+    return Is(name, "root") || Is(name, "help") || Is(name, "version") || Is(name, "window") ||
+           IsSwitch(name) || TakesValue(name);
 }
+
+constexpr int kSmallestWindow = 64;
+constexpr int kLargestWindow = 16384;
 
 // A whole number within low to high, or nullopt.
 std::optional<int> WholeNumber(const std::string& text, int low, int high) {
@@ -62,6 +65,29 @@ std::optional<int> WholeNumber(const std::string& text, int low, int high) {
 }
 
 }  // namespace
+
+std::optional<std::pair<int, int>> ParseWindowSize(const std::string& text) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos || x == 0 || x + 1 >= text.size() || text.size() > 11)
+        return std::nullopt;
+    auto side = [](const std::string& digits) -> std::optional<int> {
+        if (digits.empty() || digits.size() > 5)
+            return std::nullopt;
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                return std::nullopt;
+        }
+        const int value = std::stoi(digits);
+        if (value < kSmallestWindow || value > kLargestWindow)
+            return std::nullopt;
+        return value;
+    };
+    const auto width = side(text.substr(0, x));
+    const auto height = side(text.substr(x + 1));
+    if (!width || !height)
+        return std::nullopt;
+    return std::make_pair(*width, *height);
+}
 
 std::optional<unsigned long> ParseWindowId(const std::string& text) {
     if (text.empty() || text.size() > 20)
@@ -125,6 +151,13 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& arguments,
                 options.error = name + " needs a value";
                 break;
             }
+        } else if (Is(name, "window")) {
+            // An optional size: "--window=WxH", or "--window WxH" when the next argument is one.
+            if (option.value) {
+                value = *option.value;
+            } else if (i + 1 < arguments.size() && ParseWindowSize(arguments[i + 1])) {
+                value = arguments[++i];
+            }
         } else if (option.value) {
             options.error = name + " takes no value";
             break;
@@ -153,6 +186,26 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& arguments,
                 options.embedded = true;
                 options.window = *window;
             }
+        } else if (Is(name, "window")) {
+            options.windowed = true;
+            if (!value.empty()) {
+                const auto size = ParseWindowSize(value);
+                if (!size) {
+                    options.error = name + " wants a size WxH (each side " +
+                                    std::to_string(kSmallestWindow) + " to " +
+                                    std::to_string(kLargestWindow) + "), not \"" + value + "\"";
+                } else {
+                    options.windowWidth = size->first;
+                    options.windowHeight = size->second;
+                }
+            }
+        } else if (Is(name, "scale")) {
+            const auto factor = WholeNumber(value, 1, 4);
+            if (!factor) {
+                options.error = name + " wants a whole number from 1 to 4, not \"" + value + "\"";
+            } else {
+                options.scale = *factor;
+            }
         } else if (Is(name, "help")) {
             options.help = true;
         } else if (Is(name, "version")) {
@@ -173,6 +226,9 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& arguments,
             options.error = "unknown option \"" + arguments[i] + "\"";
         }
     }
+    if (options.error.empty() && options.windowed && options.embedded)
+        options.error =
+            "--window shows a window of its own: it does not go with --root or --window-id";
     return options;
 }
 
@@ -181,7 +237,7 @@ std::string LinuxOptionsUsage() {
            " - a winter night screen saver\n"
            "\n"
            "usage: glimmerdel [/s | /c | /p WINDOW | /a WINDOW]\n"
-           "       glimmerdel [--root | --window-id ID] [OPTIONS]\n"
+           "       glimmerdel [--root | --window-id ID | --window [WxH]] [OPTIONS]\n"
            "\n"
            "Classic switches:\n"
            "  /s, no switch      run the saver full screen\n"
@@ -193,6 +249,14 @@ std::string LinuxOptionsUsage() {
            "  --root             draw on $XSCREENSAVER_WINDOW, or on the root window\n"
            "  --window-id ID     draw on that window (decimal or 0x hexadecimal)\n"
            "  With $XSCREENSAVER_WINDOW set and no arguments, --root is meant.\n"
+           "\n"
+           "A window of its own (for desktops without X screen-saver programs):\n"
+           "  --window [WxH]     the scene in a resizable window, 1024x600 unless given;\n"
+           "                     closing it, Escape or Ctrl+Q ends it\n"
+           "\n"
+           "Screens (the saver covers every monitor):\n"
+           "  --scale N          show each pixel of the scene as N x N pixels (1 to 4);\n"
+           "                     unset: 2 on monitors wider than 2560 or taller than 1600\n"
            "\n"
            "Settings for this run (the settings file stays as it is):\n"
            "  --lights, --no-lights      Christmas lights on or off\n"

@@ -12,6 +12,13 @@ struct LinuxOptions {
     // Draw into a given window (the window is the screen) instead of a full-screen form.
     bool embedded = false;
     unsigned long window = 0;  // 0: the root window
+    // Show the scene in an ordinary top-level window of this size (--window [WxH]).
+    bool windowed = false;
+    int windowWidth = 1024;
+    int windowHeight = 600;
+    // Each pixel of the composed scene shown as scale x scale pixels (--scale N); unset: chosen
+    // per monitor from its size.
+    std::optional<int> scale;
     bool help = false;
     bool version = false;
     // A problem with the command line: the text for standard error (the program ends with 2).
@@ -27,6 +34,9 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& arguments,
 
 // The usage text (--help).
 std::string LinuxOptionsUsage();
+
+// A window size "WxH" (each 64 to 16384); nullopt for anything else.
+std::optional<std::pair<int, int>> ParseWindowSize(const std::string& text);
 
 // A window id in decimal or 0x hexadecimal; nullopt for anything else.
 std::optional<unsigned long> ParseWindowId(const std::string& text);

@@ -32,15 +32,27 @@ int main(int argc, char** argv) {
     for (const auto& [key, value] : options.overrides)
         SetSettingOverride(key, value);
 
-    if (options.embedded) {
+    if (options.embedded || options.windowed) {
         EmbeddedHost host(arguments, options.window);
-        if (!host.Open())
+        const bool open = options.windowed
+                              ? host.OpenOwnWindow(options.windowWidth, options.windowHeight,
+                                                   std::string(kProductTitle))
+                              : host.Open();
+        if (!open)
             return 1;
         SetHost(&host);
         RunEmbedded();
     }
     FltkHost host(arguments);
+    host.SetScale(options.scale);
     SetHost(&host);
-    Main();
+    for (;;) {
+        try {
+            Main();
+            break;
+        } catch (const ScreenChanged&) {
+            // A monitor came or went while the saver ran: build every scene again.
+        }
+    }
     host.EndProgram(0);
 }

@@ -17,6 +17,7 @@ echo
 "$build/bench/gfx_bench" --benchmark_format=csv --benchmark_min_time=0.2 \
     > "$out/gfx.csv" 2>/dev/null
 "$build/bench/frame_bench" --benchmark_format=csv > "$out/frame.csv" 2>/dev/null
+"$build/bench/monitors_bench" --benchmark_format=csv > "$out/monitors.csv" 2>/dev/null
 "$(dirname "$0")/whole-process.sh" "$build" "$seconds" 1920x1080 > "$out/process.txt"
 
 echo "Raster operations (64 x 64 blocks; a cell of 5 x 5 for the per-call cost):"
@@ -62,6 +63,24 @@ awk -F, 'NR > 1 && $1 ~ /SetUp/ {
     split($1, part, "/")
     printf "| %s x %s | %.1f ms |\n", part[2], part[3], $(NF - 1) / 1000
 }' "$out/frame.csv"
+echo
+echo "Several monitors and a high-density screen, one frame of the one loop, all effects on"
+echo "(headless; warm: 3000 frames; caches emptied before each frame: 300 frames):"
+echo
+echo "| Monitors | Caches | Median | 99th percentile | Median per monitor |"
+echo "|---|---|---:|---:|---:|"
+awk -F, 'NR > 1 && $1 ~ /(Monitors|Doubled|Plain)Frame/ {
+    gsub(/"/, "", $1)
+    split($1, part, "/")
+    if (part[1] == "MonitorsFrame") {
+        count = part[2]; cold = part[3]; what = count " x 1920 x 1080"
+    } else {
+        count = 1; cold = part[2]
+        what = part[1] == "DoubledFrame" ? "3840 x 2160, doubled" : "3840 x 2160, scale 1"
+    }
+    printf "| %s | %s | %.1f us | %.1f us | %.1f us |\n", what, cold == 1 ? "emptied" : "warm",
+        $(NF - 1), $NF, $(NF - 1) / count
+}' "$out/monitors.csv"
 echo
 echo "The whole process under Xvfb at 1920 x 1080, all effects on, ${seconds} s:"
 echo

@@ -37,6 +37,11 @@ class HostServices {
     virtual Long ScreenHeightTwips() = 0;
     virtual Long TwipsPerPixelX() = 0;
     virtual Long TwipsPerPixelY() = 0;
+    // The monitors the saver covers, each with a scene of its own. The screen's size above is
+    // that of the selected monitor's scene; forms maximised while it is selected cover it.
+    // Hosts that know of one screen only keep these defaults.
+    virtual int MonitorCount() { return 1; }
+    virtual void SelectMonitor(int index) { (void)index; }
 
     // --- Events and time ------------------------------------------------------------------
     // Dispatches every waiting event (handlers run nested), then returns.

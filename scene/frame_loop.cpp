@@ -27,6 +27,8 @@ void frmSaver::RunMoreFrames(long frames) {
 void frmSaver::SetFrameStep(FrameStep step) {
     m_frameStep = step;
     m_bPlanHolds = false;
+    for (const auto& companion : m_companions)
+        companion->SetFrameStep(step);
 }
 
 void frmSaver::RunFrames(std::optional<long> frames) {
@@ -60,7 +62,7 @@ void frmSaver::BeginFrames() {
     m_bPlanHolds = false;
 }
 
-void frmSaver::RunFrame() {
+void frmSaver::RunFrame(bool paced) {
     const Long frameStart = static_cast<Long>(Host().GetTickCount());
     if (m_frameStep == FrameStep::Straight) {
         RunStraightStep();
@@ -68,6 +70,11 @@ void frmSaver::RunFrame() {
         RunPlannedStep();
     }
     ++m_framesRun;
+    // The other monitors' scenes take their step in the same frame.
+    for (const auto& companion : m_companions)
+        companion->RunFrame(false);
+    if (!paced)
+        return;
     Host().DoEvents();
     WaitUntil(static_cast<Long>(static_cast<std::uint32_t>(frameStart) +
                                 static_cast<std::uint32_t>(m_lFramePeriod)));

@@ -52,7 +52,16 @@ frmSaver::frmSaver()
     PictureBackground.SetVisible(false);
 }
 
-frmSaver::~frmSaver() = default;
+frmSaver::frmSaver(CompanionTag, frmSaver& first) : frmSaver() {
+    m_isCompanion = true;
+    m_sheetOwner = &first;
+    m_frameLimit = 0;  // its frames are run by the first form's loop
+}
+
+frmSaver::~frmSaver() {
+    // The other monitors' scenes go first, while this form's window still stands.
+    m_companions.clear();
+}
 
 HDC frmSaver::StageDC() const {
     return m_cStage ? m_cStage->hDC() : 0;
@@ -64,18 +73,38 @@ cSprite* frmSaver::LightString(int index) const {
 
 void frmSaver::Form_Load() {
     try {
+        if (!m_isCompanion) {
+            Host().SelectMonitor(0);
+            m_sheets.clear();  // a new load reads the pictures afresh
+        }
         BuildScene();
         // Enter the running state, show the form and animate.
-        AllowSystemKeys(kFalse);
-        SetSaverTopmost(kTrue);
-        HideTaskbar(kTrue);
+        if (!m_isCompanion) {
+            AllowSystemKeys(kFalse);
+            SetSaverTopmost(kTrue);
+            HideTaskbar(kTrue);
+        }
         Show();
         Refresh();
+        if (!m_isCompanion)
+            LoadCompanions();
     } catch (const std::exception&) {
         FatalMessage(MissingFilesMessage());
         return;
     }
     RunFrameLoop();
+}
+
+void frmSaver::LoadCompanions() {
+    // Every other monitor gets a scene composed for its own size; their frames run in this
+    // form's loop, so one frame loop drives them all.
+    m_companions.clear();
+    for (int monitor = 1; monitor < Host().MonitorCount(); ++monitor) {
+        Host().SelectMonitor(monitor);
+        m_companions.push_back(std::unique_ptr<frmSaver>(new frmSaver(CompanionTag{}, *this)));
+        m_companions.back()->Load();
+    }
+    Host().SelectMonitor(0);
 }
 
 void frmSaver::BuildScene() {
@@ -160,8 +189,14 @@ Integer frmSaver::RandomBetween(Integer iLow, Integer iHigh) {
 
 void frmSaver::LoadSpriteBitmaps(std::shared_ptr<cSpriteBitmaps>& sheet, const std::string& sPath,
                                  Long lXImageCount, Long lYImageCount, Long lTransColor) {
-    sheet = std::make_shared<cSpriteBitmaps>();
-    sheet->CreateFromFile(sPath, lXImageCount, lYImageCount, "", lTransColor);
+    // Every monitor's scene draws from the same sheets: loaded once, and one copy of each
+    // cell in the caches however many monitors there are.
+    std::shared_ptr<cSpriteBitmaps>& loaded = m_sheetOwner->m_sheets[sPath];
+    if (!loaded) {
+        loaded = std::make_shared<cSpriteBitmaps>();
+        loaded->CreateFromFile(sPath, lXImageCount, lYImageCount, "", lTransColor);
+    }
+    sheet = loaded;
 }
 
 void frmSaver::CreateSprite(const std::shared_ptr<cSpriteBitmaps>& sheet,

@@ -8,6 +8,7 @@
 // FatalMessage).
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,9 @@ class frmSaver : public Form {
     void SetFrameLimit(std::optional<long> frames) { m_frameLimit = frames; }
     // Runs more frames of a loop that returned at its limit, with the same error trap.
     void RunMoreFrames(long frames);
+    // The scenes on the host's other monitors, each on a form of its own, stepped by this
+    // form's frame loop in every frame (empty with one monitor).
+    const std::vector<std::unique_ptr<frmSaver>>& Companions() const { return m_companions; }
 
     // How a frame does its work. Straight: every active sprite is lifted, saved under, drawn and
     // copied to the window on every frame, pass by pass. Planned (the saver's): the same passes,
@@ -91,7 +95,13 @@ class frmSaver : public Form {
         Long offsetY;
     };
 
+    // A scene on one of the other monitors: built and shown, its frames run by the first form.
+    // It shares the first form's sprite sheets: they are read-only while the frames run.
+    struct CompanionTag {};
+    frmSaver(CompanionTag, frmSaver& first);
+
     // Steps of Form_Load.
+    void LoadCompanions();
     void BuildScene();
     void SetUpSnowfall();
     void SetUpLights();
@@ -99,7 +109,9 @@ class frmSaver : public Form {
     // The frame loop: the steps before the first frame, then one frame at a time.
     void RunFrameLoop();
     void BeginFrames();
-    void RunFrame();
+    // One frame; a paced frame also processes events and waits for the frame's deadline, an
+    // unpaced one (a companion's) only moves and draws.
+    void RunFrame(bool paced = true);
     void RunStraightStep();
     void RunPlannedStep();
     void RunFrames(std::optional<long> frames);
@@ -199,4 +211,10 @@ class frmSaver : public Form {
     // False while a planned frame is under way (or broke off, or the straight step drew): the
     // plan no longer knows what the stage shows, and the next planned frame redraws everything.
     bool m_bPlanHolds = false;
+
+    bool m_isCompanion = false;
+    std::vector<std::unique_ptr<frmSaver>> m_companions;
+    // The sheets loaded so far, by file path; a companion takes them from the first form.
+    std::map<std::string, std::shared_ptr<cSpriteBitmaps>> m_sheets;
+    frmSaver* m_sheetOwner = this;
 };

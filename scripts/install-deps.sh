@@ -8,7 +8,10 @@ g++ cmake ninja-build make pkg-config
 libfltk1.3-dev libx11-dev libxext-dev libxfixes-dev libxdamage-dev libstb-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 fonts-dejavu-core
+libxrandr-dev libxinerama-dev
 xvfb xdotool x11-utils x11-apps xdg-utils xscreensaver libxml2-utils
+xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+dpkg-dev lintian appstream
 clang libclang-rt-14-dev clang-tidy cppcheck valgrind
 "
 # What only the benchmarks need: the peer they are compared with.

@@ -28,6 +28,18 @@ void HeadlessHost::SetScreenPixels(int width, int height) {
     m_screenHeight = height;
 }
 
+void HeadlessHost::SetMonitors(std::vector<std::pair<int, int>> sizes) {
+    m_monitors = std::move(sizes);
+    SelectMonitor(0);
+}
+
+void HeadlessHost::SelectMonitor(int index) {
+    if (index < 0 || index >= static_cast<int>(m_monitors.size()))
+        return;
+    m_screenWidth = m_monitors[static_cast<size_t>(index)].first;
+    m_screenHeight = m_monitors[static_cast<size_t>(index)].second;
+}
+
 void HeadlessHost::SetRegistryValue(const std::string& subKey, const std::string& name,
                                     std::uint32_t type, std::vector<std::uint8_t> data) {
     m_registry[Lower(subKey + "\\" + name)] = RegistryValue{type, std::move(data)};

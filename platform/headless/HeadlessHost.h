@@ -29,6 +29,9 @@ class HeadlessHost : public HostServices {
 
     // --- Setting the scene ----------------------------------------------------------------
     void SetScreenPixels(int width, int height);
+    // Several monitors, each of its own size (pixels); the first is selected. Without them the
+    // screen above is the one monitor.
+    void SetMonitors(std::vector<std::pair<int, int>> sizes);
     void SetTickCount(std::uint32_t ms) { m_tick = ms; }
     void SetTimeOfDay(double seconds) {
         m_timeOfDay = seconds;
@@ -88,6 +91,10 @@ class HeadlessHost : public HostServices {
     Long ScreenHeightTwips() override { return m_screenHeight * 15; }
     Long TwipsPerPixelX() override { return 15; }
     Long TwipsPerPixelY() override { return 15; }
+    int MonitorCount() override {
+        return m_monitors.empty() ? 1 : static_cast<int>(m_monitors.size());
+    }
+    void SelectMonitor(int index) override;
     void DoEvents() override;
     void WaitForEvents(Long timeoutMs) override;
     std::uint32_t GetTickCount() override { return m_tick; }
@@ -140,6 +147,7 @@ class HeadlessHost : public HostServices {
 
     int m_screenWidth = 1024;
     int m_screenHeight = 768;
+    std::vector<std::pair<int, int>> m_monitors;
     std::uint32_t m_tick = 0;
     std::uint32_t m_timeOrigin = 0;
     double m_timeOfDay = 12 * 3600.0;

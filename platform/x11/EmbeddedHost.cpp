@@ -1,6 +1,9 @@
 #include "platform/x11/EmbeddedHost.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -103,7 +106,7 @@ EmbeddedHost::~EmbeddedHost() {
         XCloseDisplay(m_display);
 }
 
-bool EmbeddedHost::Open() {
+bool EmbeddedHost::Connect() {
     m_display = XOpenDisplay(nullptr);
     if (m_display == nullptr) {
         std::fprintf(stderr, "glimmerdel: cannot open the X display \"%s\"\n",
@@ -111,6 +114,58 @@ bool EmbeddedHost::Open() {
         return false;
     }
     XSetIOErrorHandler(OnXIoError);
+    return true;
+}
+
+bool EmbeddedHost::OpenOwnWindow(int width, int height, const std::string& title) {
+    if (!Connect())
+        return false;
+    const int screen = DefaultScreen(m_display);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(m_display, screen);
+    attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
+    m_window = XCreateWindow(m_display, RootWindow(m_display, screen), 0, 0,
+                             static_cast<unsigned>(std::max(width, 1)),
+                             static_cast<unsigned>(std::max(height, 1)), 0, CopyFromParent,
+                             InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+    // The title, in both the old and the UTF-8 property, and the class desktops group by.
+    XStoreName(m_display, m_window, title.c_str());
+    XChangeProperty(m_display, m_window, XInternAtom(m_display, "_NET_WM_NAME", False),
+                    XInternAtom(m_display, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
+    XClassHint classHint{};
+    std::string name = "glimmerdel";
+    std::string className = title;
+    classHint.res_name = name.data();
+    classHint.res_class = className.data();
+    XSetClassHint(m_display, m_window, &classHint);
+    XSizeHints sizeHints{};
+    sizeHints.flags = PSize | PMinSize;
+    sizeHints.width = width;
+    sizeHints.height = height;
+    sizeHints.min_width = 64;
+    sizeHints.min_height = 48;
+    XSetWMNormalHints(m_display, m_window, &sizeHints);
+    // Closing the window asks us to end instead of killing the connection.
+    Atom deleteWindow = XInternAtom(m_display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(m_display, m_window, &deleteWindow, 1);
+    m_deleteWindowAtom = deleteWindow;
+    m_ownWindow = true;
+    XMapRaised(m_display, m_window);
+    XSync(m_display, False);
+    return Open();
+}
+
+bool EmbeddedHost::EndsRun(void* keyEvent) const {
+    auto* key = static_cast<XKeyEvent*>(keyEvent);
+    const KeySym symbol = XLookupKeysym(key, 0);
+    return symbol == XK_Escape || ((key->state & ControlMask) && symbol == XK_q);
+}
+
+bool EmbeddedHost::Open() {
+    if (m_display == nullptr && !Connect())
+        return false;
     if (m_window == 0)
         m_window = DefaultRootWindow(m_display);
     g_watchedWindow = m_window;
@@ -152,6 +207,16 @@ void EmbeddedHost::DoEvents() {
                 break;
             case DestroyNotify:
                 EndProgram(0);
+                break;
+            case KeyPress:
+                if (m_ownWindow && EndsRun(&event.xkey))
+                    EndProgram(0);
+                break;
+            case ClientMessage:
+                if (m_ownWindow && event.xclient.format == 32 &&
+                    static_cast<unsigned long>(event.xclient.data.l[0]) == m_deleteWindowAtom) {
+                    EndProgram(0);
+                }
                 break;
             case Expose:
                 if (m_peer != nullptr) {

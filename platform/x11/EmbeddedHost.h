@@ -4,6 +4,10 @@
 // keyboard or window placement to change and no dialog to show; messages go to standard error.
 // The run ends on SIGTERM, SIGINT and SIGHUP, when the window is destroyed and when the X
 // connection is lost; a resized window makes the event processing throw ScreenChanged.
+//
+// In window mode the host makes that window itself: an ordinary top-level window with a title,
+// which the user resizes and ends by closing it or with Escape or Ctrl+Q (mouse movement does
+// not end it).
 
 #include <string>
 #include <vector>
@@ -21,9 +25,15 @@ class EmbeddedHost : public FltkHost {
     // Connects to the X server and checks the window; false (with a message on standard error)
     // when there is no display or no such window.
     bool Open();
+    // Window mode: connects to the X server and makes a top-level window of width x height
+    // titled title; false (with a message on standard error) when that is not possible.
+    bool OpenOwnWindow(int width, int height, const std::string& title);
 
     Long ScreenWidthTwips() override { return m_width * TwipsPerPixelX(); }
     Long ScreenHeightTwips() override { return m_height * TwipsPerPixelY(); }
+    // One window, one scene, whatever the monitors.
+    int MonitorCount() override { return 1; }
+    void SelectMonitor(int) override {}
     void DoEvents() override;
     void WaitForEvents(Long timeoutMs) override;
     int MsgBox(const std::string& text, int style, const std::string& title) override;
@@ -35,6 +45,9 @@ class EmbeddedHost : public FltkHost {
 
   private:
     class WindowPeer;
+    bool Connect();
+    // A key pressed in our own window: true when it ends the run (Escape, Ctrl+Q).
+    bool EndsRun(void* keyEvent) const;
 
     Display* m_display = nullptr;
     unsigned long m_window;
@@ -42,5 +55,7 @@ class EmbeddedHost : public FltkHost {
     int m_height = 0;
     int m_cursorCount = 0;
     bool m_messageShown = false;
+    bool m_ownWindow = false;
+    unsigned long m_deleteWindowAtom = 0;
     WindowPeer* m_peer = nullptr;
 };

@@ -12,6 +12,7 @@
 
 #include "platform/Control.h"
 #include "platform/winapi/HeadlessBacking.h"
+#include "platform/winapi/ScaledWindowBacking.h"
 #include "platform/x11/FltkControlPeers.h"
 #include "platform/x11/FltkHost.h"
 #include "platform/x11/X11WindowBacking.h"
@@ -127,6 +128,16 @@ class FormWindow : public Fl_Double_Window {
 
     int handle(int event) override {
         Form& form = m_peer.Owner();
+        // Positions in the form's own picture, which a high-density monitor shows enlarged:
+        // whole pixels of the picture, then twips.
+        const auto eventX = [&] {
+            const int pixel = Fl::event_x() / m_peer.Scale();
+            return static_cast<float>(pixel * kTwipsPerPixel);
+        };
+        const auto eventY = [&] {
+            const int pixel = Fl::event_y() / m_peer.Scale();
+            return static_cast<float>(pixel * kTwipsPerPixel);
+        };
         switch (event) {
             case FL_FOCUS:
             case FL_ENTER:
@@ -140,17 +151,13 @@ class FormWindow : public Fl_Double_Window {
                     return 1;
                 break;
             case FL_PUSH:
-                form.MouseDown(PressedButton(), ShiftState(),
-                               static_cast<float>(Fl::event_x() * kTwipsPerPixel),
-                               static_cast<float>(Fl::event_y() * kTwipsPerPixel));
+                form.MouseDown(PressedButton(), ShiftState(), eventX(), eventY());
                 if (!m_hasControls)
                     return 1;
                 break;
             case FL_MOVE:
             case FL_DRAG:
-                form.MouseMove(ButtonState(), ShiftState(),
-                               static_cast<float>(Fl::event_x() * kTwipsPerPixel),
-                               static_cast<float>(Fl::event_y() * kTwipsPerPixel));
+                form.MouseMove(ButtonState(), ShiftState(), eventX(), eventY());
                 if (!m_hasControls)
                     return 1;
                 break;
@@ -313,23 +320,30 @@ void FltkFormPeer::AttachScreenBacking() {
         return;
     // Make sure the X window exists before the image is made for it.
     Fl::check();
-    m_screenBacking = X11WindowBacking::Create(fl_display, fl_xid(m_window.get()),
-                                               m_backing->Width(), m_backing->Height());
+    // A scaled form's window is larger than its picture: the image takes the window's size.
+    const int deviceWidth = m_scale > 1 ? m_window->w() : m_backing->Width();
+    const int deviceHeight = m_scale > 1 ? m_window->h() : m_backing->Height();
+    m_screenBacking =
+        X11WindowBacking::Create(fl_display, fl_xid(m_window.get()), deviceWidth, deviceHeight);
     if (!m_screenBacking)
         return;
+    std::shared_ptr<WindowBacking> target = m_screenBacking;
+    if (m_scale > 1)
+        target = std::make_shared<ScaledWindowBacking>(m_screenBacking, m_scale);
     // What was drawn while the window had no screen behind it goes over (usually nothing).
     auto* interim = dynamic_cast<HeadlessBacking*>(m_backing.get());
     const bool drawn = interim == nullptr || interim->HasPixels();
-    const int rows = drawn ? std::min(m_backing->Height(), m_screenBacking->Height()) : 0;
-    const int columns = std::min(m_backing->Width(), m_screenBacking->Width());
+    const int rows = drawn ? std::min(m_backing->Height(), target->Height()) : 0;
+    const int columns = std::min(m_backing->Width(), target->Width());
     for (int y = 0; y < rows; ++y) {
-        std::memcpy(m_screenBacking->Pixels() + static_cast<size_t>(y) * m_screenBacking->Stride(),
+        std::memcpy(target->Pixels() + static_cast<size_t>(y) * target->Stride(),
                     m_backing->Pixels() + static_cast<size_t>(y) * m_backing->Stride(),
                     static_cast<size_t>(columns) * sizeof(std::uint32_t));
     }
-    m_backing = m_screenBacking;
+    m_backing = target;
     gdi::ReplaceWindowBacking(m_hWnd, m_backing);
-    Repaint(0, 0, m_backing->Width(), m_backing->Height());
+    m_backing->Present(0, 0, m_backing->Width(), m_backing->Height());
+    m_backing->Flush();
 }
 
 void FltkFormPeer::TakeGrabs() {
@@ -375,19 +389,23 @@ bool FltkFormPeer::Visible() {
 
 void FltkFormPeer::Resize(int width, int height, bool maximized) {
     m_maximized = maximized;
+    int scale = 1;
     if (maximized) {
-        int x, y, w, h;
-        Fl::screen_xywh(x, y, w, h, 0);
-        m_window->resize(x, y, w, h);
-        width = w;
-        height = h;
+        // The monitor the host has selected, at its scale: the picture is the monitor's size
+        // divided by the scale, the window the whole monitor.
+        const MonitorArea monitor = m_host.SelectedMonitor();
+        m_window->resize(monitor.x, monitor.y, monitor.width, monitor.height);
+        scale = monitor.scale;
+        width = monitor.ComposedWidth();
+        height = monitor.ComposedHeight();
     } else {
         m_window->size(std::max(width, 1), std::max(height, 1));
     }
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (width == m_backing->Width() && height == m_backing->Height())
+    if (width == m_backing->Width() && height == m_backing->Height() && scale == m_scale)
         return;
+    m_scale = scale;
     m_screenBacking.reset();
     m_backing = std::make_shared<HeadlessBacking>(width, height);
     gdi::ReplaceWindowBacking(m_hWnd, m_backing);

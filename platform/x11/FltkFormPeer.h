@@ -39,6 +39,11 @@ class FltkFormPeer : public FormPeer {
     // Window placement requests (topmost, hide, show).
     void Raise(bool topmost);
 
+    // Whether the window covers a monitor (a maximised form: the saver's).
+    bool CoversMonitor() const { return m_maximized; }
+    // Window pixels per pixel of the form's picture (more than 1 on a high-density monitor).
+    int Scale() const { return m_scale; }
+
     // Sends what was pushed to the window on its way (once a frame is enough).
     void Flush();
     // Called by the window.
@@ -58,6 +63,7 @@ class FltkFormPeer : public FormPeer {
     HWND m_hWnd = 0;
     HDC m_hDC = 0;
     bool m_maximized = false;
+    int m_scale = 1;
     bool m_grabbing = false;
     bool m_pointerShown = true;
 };

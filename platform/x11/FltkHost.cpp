@@ -15,6 +15,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/x11/FltkFormPeer.h"
+#include "platform/x11/MonitorList.h"
 #include "platform/x11/X11WindowBacking.h"
 #include "platform/x11/posix_env.h"
 
@@ -133,6 +134,9 @@ void FltkHost::EnsureDisplay() {
     }
     fl_open_display(display);
     m_displayOpen = true;
+    m_randrEventBase = MonitorList::WatchChanges(display);
+    Fl::add_system_handler(OnSystemEvent, this);
+    QueryMonitors();
     gdi::SetForeignWindowResolver([](HWND hWnd) -> std::shared_ptr<WindowBacking> {
         if (hWnd <= 0)
             return nullptr;
@@ -140,18 +144,41 @@ void FltkHost::EnsureDisplay() {
     });
 }
 
-Long FltkHost::ScreenWidthTwips() {
+void FltkHost::QueryMonitors() {
+    m_monitors = MonitorList::Query(fl_display, m_requestedScale);
+    if (m_selectedMonitor >= static_cast<int>(m_monitors.size()))
+        m_selectedMonitor = 0;
+}
+
+int FltkHost::OnSystemEvent(void* event, void* data) {
+    auto* host = static_cast<FltkHost*>(data);
+    if (MonitorList::IsChange(host->m_randrEventBase, event))
+        host->m_monitorsChanged = true;
+    return 0;  // the toolkit handles the event as usual
+}
+
+int FltkHost::MonitorCount() {
     EnsureDisplay();
-    int x, y, w, h;
-    Fl::screen_xywh(x, y, w, h, 0);
-    return w * TwipsPerPixelX();
+    return static_cast<int>(m_monitors.size());
+}
+
+void FltkHost::SelectMonitor(int index) {
+    EnsureDisplay();
+    if (index >= 0 && index < static_cast<int>(m_monitors.size()))
+        m_selectedMonitor = index;
+}
+
+MonitorArea FltkHost::SelectedMonitor() {
+    EnsureDisplay();
+    return m_monitors.at(static_cast<size_t>(m_selectedMonitor));
+}
+
+Long FltkHost::ScreenWidthTwips() {
+    return SelectedMonitor().ComposedWidth() * TwipsPerPixelX();
 }
 
 Long FltkHost::ScreenHeightTwips() {
-    EnsureDisplay();
-    int x, y, w, h;
-    Fl::screen_xywh(x, y, w, h, 0);
-    return h * TwipsPerPixelY();
+    return SelectedMonitor().ComposedHeight() * TwipsPerPixelY();
 }
 
 void FltkHost::DoEvents() {
@@ -160,6 +187,19 @@ void FltkHost::DoEvents() {
     for (FltkFormPeer* peer : m_peers)
         peer->Flush();
     Fl::check();
+    if (m_monitorsChanged) {
+        m_monitorsChanged = false;
+        const std::vector<MonitorArea> before = m_monitors;
+        QueryMonitors();
+        // The saver's scenes are built for the monitors as they were: build them again.
+        const bool saverShown = std::any_of(m_peers.begin(), m_peers.end(), [](FltkFormPeer* peer) {
+            return peer->CoversMonitor();
+        });
+        if (saverShown && m_monitors != before) {
+            m_selectedMonitor = 0;
+            throw ScreenChanged{};
+        }
+    }
 }
 
 void FltkHost::WaitForEvents(Long timeoutMs) {

@@ -3,12 +3,14 @@
 // On this platform the system family is the one where the screen locker, not the saver, owns
 // passwords; there is no registry and no taskbar window to hide.
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/HostServices.h"
 #include "platform/RandomGenerator.h"
+#include "platform/monitors.h"
 #include "platform/x11/InstanceLock.h"
 
 class FltkFormPeer;
@@ -27,6 +29,8 @@ class FltkHost : public HostServices {
     Long ScreenHeightTwips() override;
     Long TwipsPerPixelX() override { return 15; }
     Long TwipsPerPixelY() override { return 15; }
+    int MonitorCount() override;
+    void SelectMonitor(int index) override;
     void DoEvents() override;
     void WaitForEvents(Long timeoutMs) override;
     std::uint32_t GetTickCount() override;
@@ -59,12 +63,19 @@ class FltkHost : public HostServices {
                             std::uint32_t reserved2) override;
     std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
 
+    // The scale of every monitor's scene (--scale); unset: chosen from each monitor's size.
+    void SetScale(std::optional<int> scale) { m_requestedScale = scale; }
+    // The selected monitor: where a maximised form goes, and at what scale it shows.
+    MonitorArea SelectedMonitor();
+
     // Form windows report their life, so that the pointer and placement reach them.
     void PeerCreated(FltkFormPeer* peer);
     void PeerDestroyed(FltkFormPeer* peer);
 
   private:
     void EnsureDisplay();
+    void QueryMonitors();
+    static int OnSystemEvent(void* event, void* host);
     FltkFormPeer* PeerOf(HWND hWnd);
 
     std::string m_command;
@@ -74,4 +85,9 @@ class FltkHost : public HostServices {
     int m_cursorCount = 0;
     bool m_displayOpen = false;
     std::set<FltkFormPeer*> m_peers;
+    std::optional<int> m_requestedScale;
+    std::vector<MonitorArea> m_monitors;
+    int m_selectedMonitor = 0;
+    int m_randrEventBase = 0;
+    bool m_monitorsChanged = false;
 };

@@ -172,3 +172,58 @@ TEST_F(PerUserSettings, OverridesReplaceTheFileForOneRun) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LinuxOptions, WindowModeTakesAnOptionalSize) {
+    LinuxOptions options = Parse({"--window"});
+    EXPECT_TRUE(options.recognised);
+    EXPECT_TRUE(options.windowed);
+    EXPECT_FALSE(options.embedded);
+    EXPECT_EQ(options.windowWidth, 1024);
+    EXPECT_EQ(options.windowHeight, 600);
+    options = Parse({"--window", "800x480", "--no-snow"});
+    EXPECT_EQ(options.windowWidth, 800);
+    EXPECT_EQ(options.windowHeight, 480);
+    EXPECT_EQ(options.overrides, (Overrides{{"snowing", "0"}}));
+    options = Parse({"--window=1920X1080"});
+    EXPECT_EQ(options.windowWidth, 1920);
+    EXPECT_EQ(options.windowHeight, 1080);
+    options = Parse({"--window", "--snow-speed", "4"});
+    EXPECT_TRUE(options.error.empty()) << "the next option is no size";
+    EXPECT_EQ(options.windowWidth, 1024);
+    // A daemon's window in the environment does not turn the window mode into --root.
+    EXPECT_FALSE(Parse({"--window"}, "0x1234").embedded);
+}
+
+TEST(LinuxOptions, BadWindowSizesAndClashingModesAreErrors) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--window=800"},
+                                               {"--window=x600"},
+                                               {"--window=63x600"},
+                                               {"--window=800x16385"},
+                                               {"--window=-800x600"},
+                                               {"--window=800x600x2"},
+                                               {"--window=99999999999x1"},
+                                               {"--window", "--root"},
+                                               {"--window-id", "0x1234", "--window"},
+                                               {"--window", "800x600", "900x700"}}) {
+        EXPECT_FALSE(Parse(arguments).error.empty()) << arguments.back();
+    }
+    EXPECT_EQ(ParseWindowSize("64x64"), std::make_pair(64, 64));
+    EXPECT_EQ(ParseWindowSize("16384x16384"), std::make_pair(16384, 16384));
+    EXPECT_FALSE(ParseWindowSize(""));
+    EXPECT_FALSE(ParseWindowSize("1e3x600"));
+}
+
+TEST(LinuxOptions, ScaleIsAWholeNumberFromOneToFour) {
+    EXPECT_FALSE(Parse({"--snow"}).scale) << "unset: chosen per monitor";
+    EXPECT_EQ(Parse({"--scale", "1"}).scale, 1);
+    EXPECT_EQ(Parse({"--scale=4"}).scale, 4);
+    EXPECT_EQ(Parse({"--root", "--scale", "2"}).scale, 2);
+    for (const char* bad : {"0", "5", "1.5", "two", ""})
+        EXPECT_FALSE(Parse({"--scale", bad}).error.empty()) << bad;
+    EXPECT_FALSE(Parse({"--scale"}).error.empty()) << "needs a value";
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// The frame with several monitors and on a high-density screen, headless: the saver's own code
+// on a virtual screen and clock.
+//
+// MonitorsFrame/N/cold: one frame of the loop that drives a scene on each of N monitors of
+// 1920 x 1080 (each frame timed; median and 99th percentile).
+// DoubledFrame/cold: one frame of a 3840 x 2160 monitor shown at scale 2: the scene composed at
+// 1920 x 1080, every changed rectangle doubled on its way to the window's 3840 x 2160 pixels;
+// PlainFrame/cold: the same monitor at scale 1, for comparison.
+// cold = 1: the caches are emptied before every frame, as the 20 ms between two frames of the
+// real saver tend to leave them (several monitors' pixels do not fit the caches together).
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/mScreenSaver.h"
+#include "platform/gdi.h"
+#include "platform/headless/HeadlessHost.h"
+#include "platform/winapi/HeadlessBacking.h"
+#include "platform/winapi/ScaledWindowBacking.h"
+#include "scene/frmSaver.h"
+
+namespace {
+
+// A program folder of its own, every effect on, the built pictures.
+class ProgramFolder {
+  public:
+    ProgramFolder() {
+        char pattern[] = "/tmp/glimmerdel-bench-XXXXXX";
+        m_path = mkdtemp(pattern);
+        std::ofstream(m_path + "/vantroglimmerdel.ini")
+            << "[controls]\nlights=1\nchimneysmoke=1\nsnowing=1\nlightspeed=3\nsmokespeed=2\n"
+               "snowspeed=4\n[applic]\nappdisplay=0\n";
+        std::filesystem::create_directories(m_path + "/vurezezideriru");
+        std::filesystem::create_directory_symlink(
+            std::string(GLIMMERDEL_PROGRAM_DIR) + "/vurezezideriru/glimmerdel",
+            m_path + "/vurezezideriru/glimmerdel");
+    }
+    ~ProgramFolder() { std::filesystem::remove_all(m_path); }
+    const std::string& Path() const { return m_path; }
+
+  private:
+    std::string m_path;
+};
+
+double Percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, static_cast<size_t>(p * values.size()))];
+}
+
+// The saver on the given monitors, past its first 200 frames; optionally the first monitor's
+// window shown at a scale.
+class RunningSaver {
+  public:
+    RunningSaver(const std::vector<std::pair<int, int>>& monitors, int scale) {
+        m_host.SetAppPath(m_folder.Path());
+        m_host.SetMonitors(monitors);
+        SetHost(&m_host);
+        g_frmSaver = &m_saver;
+        m_saver.SetFrameLimit(0);
+        m_saver.Load();
+        if (scale > 1) {
+            // The window of the monitor: scale times the composed size.
+            auto device = std::make_shared<HeadlessBacking>(monitors[0].first * scale,
+                                                            monitors[0].second * scale);
+            gdi::ReplaceWindowBacking(m_saver.hWnd(),
+                                      std::make_shared<ScaledWindowBacking>(device, scale));
+        }
+        m_saver.RunMoreFrames(200);
+    }
+    ~RunningSaver() {
+        m_saver.Unload();
+        g_frmSaver = nullptr;
+        SetHost(nullptr);
+    }
+    double Frame() {
+        const auto start = std::chrono::steady_clock::now();
+        m_saver.RunMoreFrames(1);
+        return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+            .count();
+    }
+
+  private:
+    ProgramFolder m_folder;
+    HeadlessHost m_host;
+    frmSaver m_saver;
+};
+
+void Report(benchmark::State& state, const std::vector<double>& frames, const std::string& label) {
+    state.counters["median_us"] = Percentile(frames, 0.5);
+    state.counters["p99_us"] = Percentile(frames, 0.99);
+    state.SetLabel(label);
+}
+
+void TimeFrames(benchmark::State& state, RunningSaver& saver, bool cold, const std::string& label) {
+    std::vector<std::uint64_t> evict(cold ? std::size_t{64} << 17 : 0);  // 64 MiB
+    std::uint64_t sum = 0;
+    std::vector<double> frames;
+    for (auto _ : state) {
+        if (cold) {
+            state.PauseTiming();
+            for (std::uint64_t& word : evict)
+                sum += ++word;
+            state.ResumeTiming();
+        }
+        frames.push_back(saver.Frame());
+    }
+    benchmark::DoNotOptimize(sum);
+    Report(state, frames, label + (cold ? ", caches emptied before each frame" : ""));
+}
+
+void MonitorsFrame(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    RunningSaver saver(std::vector<std::pair<int, int>>(count, {1920, 1080}), 1);
+    TimeFrames(state, saver, state.range(1) != 0, std::to_string(count) + " x 1920 x 1080");
+}
+
+void DoubledFrame(benchmark::State& state) {
+    RunningSaver saver({{1920, 1080}}, 2);
+    TimeFrames(state, saver, state.range(0) != 0, "3840 x 2160 at scale 2");
+}
+
+void PlainFrame(benchmark::State& state) {
+    RunningSaver saver({{3840, 2160}}, 1);
+    TimeFrames(state, saver, state.range(0) != 0, "3840 x 2160 at scale 1");
+}
+
+BENCHMARK(MonitorsFrame)
+    ->ArgsProduct({{1, 2, 3}, {0}})
+    ->Iterations(3000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(MonitorsFrame)
+    ->ArgsProduct({{1, 2, 3}, {1}})
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(DoubledFrame)->Arg(0)->Iterations(3000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PlainFrame)->Arg(0)->Iterations(3000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(DoubledFrame)->Arg(1)->Iterations(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PlainFrame)->Arg(1)->Iterations(300)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,263 @@
+#include "tests/e2e/XorgDummyServer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <sstream>
+#include <thread>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Room for an L of a 3840 x 2160 monitor and two more.
+constexpr const char* kConfig = R"(Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 262144
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 7680 4320
+    EndSubSection
+EndSection
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+)";
+
+}  // namespace
+
+XorgDummyServer::XorgDummyServer() {
+    if (geteuid() != 0)
+        return;
+    m_folder.Write("xorg.conf", kConfig);
+    int fds[2];
+    if (pipe(fds) != 0)
+        return;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // The server writes the display number it chose on descriptor 3.
+        dup2(fds[1], 3);
+        close(fds[0]);
+        const int devnull = open("/dev/null", O_RDWR);
+        dup2(devnull, 0);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        const std::string config = m_folder.File("xorg.conf");
+        const std::string log = m_folder.File("Xorg.log");
+        execlp("Xorg", "Xorg", "-displayfd", "3", "-config", config.c_str(), "-logfile",
+               log.c_str(), "-nolisten", "tcp", "-noreset", "-novtswitch", "-sharevts",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    char c;
+    // The number comes once the server accepts connections (a few seconds on a busy machine).
+    pollfd wait{fds[0], POLLIN, 0};
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
+        if (poll(&wait, 1, 100) > 0) {
+            const ssize_t n = read(fds[0], &c, 1);
+            if (n <= 0 || c == '\n')
+                break;
+            number += c;
+        }
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            break;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        return;
+    }
+    m_pid = pid;
+    m_display = ":" + number;
+}
+
+XorgDummyServer::~XorgDummyServer() {
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        if (!WaitProcess(m_pid, 10s)) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+}
+
+std::string XorgDummyServer::Run(const std::vector<std::string>& argv) const {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("DISPLAY", m_display.c_str(), 1);
+        dup2(fds[1], 1);
+        close(fds[0]);
+        const int devnull = open("/dev/null", O_RDWR);
+        dup2(devnull, 2);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string out;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        out.append(buffer, static_cast<size_t>(n));
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return out;
+}
+
+bool XorgDummyServer::Arrange(const std::vector<Monitor>& monitors) {
+    std::vector<std::string> command{"xrandr"};
+    for (size_t i = 0; i < 16; ++i) {
+        const std::string output = "DUMMY" + std::to_string(i);
+        if (i >= monitors.size()) {
+            command.insert(command.end(), {"--output", output, "--off"});
+            continue;
+        }
+        const Monitor& m = monitors[i];
+        // A mode of its own for each size: timings that the dummy driver takes (25 Hz keeps
+        // the pixel clock of large modes within its limits).
+        const std::string name = "t" + std::to_string(m.width) + "x" + std::to_string(m.height);
+        if (std::find(m_modes.begin(), m_modes.end(), name) == m_modes.end()) {
+            const int htotal = m.width + 160;
+            const int vtotal = m.height + 30;
+            std::ostringstream clock;
+            clock << static_cast<double>(htotal) * vtotal * 25 / 1e6;
+            Run({"xrandr", "--newmode", name, clock.str(), std::to_string(m.width),
+                 std::to_string(m.width + 48), std::to_string(m.width + 80), std::to_string(htotal),
+                 std::to_string(m.height), std::to_string(m.height + 3),
+                 std::to_string(m.height + 8), std::to_string(vtotal), "-hsync", "+vsync"});
+            m_modes.push_back(name);
+        }
+        Run({"xrandr", "--addmode", output, name});
+        command.insert(command.end(), {"--output", output, "--mode", name, "--pos",
+                                       std::to_string(m.x) + "x" + std::to_string(m.y)});
+    }
+    Run(command);
+    // The server's own view, as "--listmonitors" prints it: " 0: +*DUMMY0 1280/339x720/190+0+0".
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
+        const std::string listed = Run({"xrandr", "--listmonitors"});
+        bool all = listed.find("Monitors: " + std::to_string(monitors.size())) != std::string::npos;
+        for (const Monitor& m : monitors) {
+            const std::string place = "+" + std::to_string(m.x) + "+" + std::to_string(m.y);
+            const std::string width = " " + std::to_string(m.width) + "/";
+            const std::string height = "x" + std::to_string(m.height) + "/";
+            all = all && listed.find(place) != std::string::npos &&
+                  listed.find(width) != std::string::npos &&
+                  listed.find(height) != std::string::npos;
+        }
+        if (all)
+            return true;
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+XvfbServer::Picture XorgDummyServer::Capture() const {
+    XvfbServer::Picture picture;
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr)
+        return picture;
+    const Window root = DefaultRootWindow(d);
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(d, root, &attributes)) {
+        XImage* image = XGetImage(d, root, 0, 0, static_cast<unsigned>(attributes.width),
+                                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+        if (image != nullptr) {
+            picture.width = attributes.width;
+            picture.height = attributes.height;
+            picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
+            for (int y = 0; y < picture.height; ++y) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(
+                    image->data + static_cast<size_t>(y) * image->bytes_per_line);
+                for (int x = 0; x < picture.width; ++x)
+                    picture.pixels[static_cast<size_t>(y) * picture.width + x] = row[x] & 0xFFFFFF;
+            }
+            XDestroyImage(image);
+        }
+    }
+    XCloseDisplay(d);
+    return picture;
+}
+
+std::vector<unsigned long> XorgDummyServer::FindWindows(const std::string& name, size_t count,
+                                                        std::chrono::milliseconds timeout) const {
+    std::vector<unsigned long> found;
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr)
+        return found;
+    const auto start = std::chrono::steady_clock::now();
+    do {
+        found.clear();
+        Window root, parent;
+        Window* children = nullptr;
+        unsigned n = 0;
+        if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) {
+            for (unsigned i = 0; i < n; ++i) {
+                char* windowName = nullptr;
+                XWindowAttributes attributes{};
+                if (XFetchName(d, children[i], &windowName) && windowName != nullptr) {
+                    if (name == windowName && XGetWindowAttributes(d, children[i], &attributes) &&
+                        attributes.map_state == IsViewable) {
+                        found.push_back(children[i]);
+                    }
+                    XFree(windowName);
+                }
+            }
+            if (children != nullptr)
+                XFree(children);
+        }
+        if (found.size() == count)
+            break;
+        std::this_thread::sleep_for(50ms);
+    } while (std::chrono::steady_clock::now() - start < timeout);
+    XCloseDisplay(d);
+    return found;
+}
+
+bool XorgDummyServer::PointerHidden() const {
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr)
+        return false;
+    bool hidden = false;
+    XFixesCursorImage* cursor = XFixesGetCursorImage(d);
+    if (cursor != nullptr) {
+        hidden = true;
+        for (int i = 0; i < cursor->width * cursor->height; ++i)
+            hidden = hidden && (cursor->pixels[i] >> 24) == 0;
+        XFree(cursor);
+    }
+    XCloseDisplay(d);
+    return hidden;
+}
