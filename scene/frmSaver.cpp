@@ -12,14 +12,6 @@
 #include "platform/HostServices.h"
 #include "platform/numbers.h"
 
-namespace {
-// A length in twips as pixels: both operands rounded, then divided as integers.
-Long TwipsToPixels(double twips, Long twipsPerPixel) {
-    const Long factor = twipsPerPixel;
-    return factor != 0 ? ToLong(twips) / factor : 0;
-}
-}  // namespace
-
 frmSaver::frmSaver()
     : Form("frmSaver"),
       TimerDisplay(*this, "TimerDisplay", 1000, true),

@@ -57,22 +57,14 @@ TEST(LeadingNumber, SkipsBlanksAnywhereAndStopsAtTheFirstForeignCharacter) {
         const char* text;
         double value;
     } cases[] = {
-        {"4711", 4711},
-        {"4 7 1 1", 4711},
-        {" \t\n4711", 4711},
-        {"4711 abc", 4711},
-        {"4711x99", 4711},
-        {"x", 0},
-        {"", 0},
-        {"-12", -12},
-        {"+ 3", 3},
-        {"1.5e2", 150},
-        {"2e", 2},
-        {"1e+", 1},
-        {":4711", 0},
-        {"12.5.6", 12.5},
-        {"\n-\n7", -7},
-        {"0x1F", 0},
+        {"4711", 4711}, {"4 7 1 1", 4711},  {" \t\n4711", 4711}, {"47\r11", 47},  // a carriage
+                                                                                  // return is no
+                                                                                  // blank: the
+                                                                                  // number ends
+                                                                                  // there
+        {"\r4711", 0},  {"4711 abc", 4711}, {"4711x99", 4711},   {"x", 0},       {"", 0},
+        {"-12", -12},   {"+ 3", 3},         {"1.5e2", 150},      {"2e", 2},      {"1e+", 1},
+        {":4711", 0},   {"12.5.6", 12.5},   {"\n-\n7", -7},      {"0x1F", 0},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
@@ -89,6 +81,17 @@ TEST(ToInteger, RangeAndRounding) {
     EXPECT_EQ(ToInteger(32766.5), 32766);
     EXPECT_THROW(ToInteger(NAN), OverflowError);
     EXPECT_THROW(ToLong(1e10), OverflowError);
+}
+
+TEST(TwipsToPixels, RoundsTheTwipsHalvesToEvenThenTruncatesTheQuotient) {
+    EXPECT_EQ(TwipsToPixels(15360, 15), 1024);
+    EXPECT_EQ(TwipsToPixels(29, 15), 1) << "the quotient is truncated";
+    EXPECT_EQ(TwipsToPixels(22.5, 1), 22) << "a half rounds to the even neighbour";
+    EXPECT_EQ(TwipsToPixels(23.5, 1), 24);
+    EXPECT_EQ(TwipsToPixels(32.5, 3), 10) << "32, not 33, before the division";
+    EXPECT_EQ(TwipsToPixels(-0.5, 1), 0);
+    EXPECT_EQ(TwipsToPixels(1000, 0), 0) << "no factor";
+    EXPECT_THROW(TwipsToPixels(1e12, 15), OverflowError);
 }
 
 TEST(NumberToText, ShortestGeneralForm) {
