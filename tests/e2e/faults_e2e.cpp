@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "art/scene_manifest.h"
 #include "platform/profile.h"
 #include "tests/e2e/XSession.h"
 #include "tests/support/BmpFile.h"
@@ -31,11 +32,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const char* const kPictures[] = {
-    "fwbackground.bmp",      "landscape.bmp",      "extension.bmp",  "snow.bmp",
-    "redlight.bmp",          "redbottomlight.bmp", "bluelight.bmp",  "yellowlight.bmp",
-    "yellowbottomlight.bmp", "greenlight.bmp",     "whitelight.bmp", "purplelight.bmp",
-    "purplebottomlight.bmp", "smoke.bmp"};
 const char* const kMessageStart = "One or more files are missing from application.";
 
 // A finished process: its exit status (128 + signal when a signal ended it; nullopt when it had
@@ -189,14 +185,15 @@ TEST(Faults, EveryPictureMissingOrBrokenGetsTheSceneReaction) {
     ASSERT_FALSE(whole.empty());
 
     // A sky that cannot be loaded tiles nothing: the scene over a black sky.
-    const std::string sky = ReadFile(folder.Picture("fwbackground.bmp"));
-    WriteFile(folder.Picture("fwbackground.bmp"), BlackBitmap());
+    const std::string sky = ReadFile(folder.Picture(art::kSkyPicture));
+    WriteFile(folder.Picture(art::kSkyPicture), BlackBitmap());
     std::string blackSky;
     ASSERT_EQ(folder.Snapshot(&blackSky).status, 0);
-    WriteFile(folder.Picture("fwbackground.bmp"), sky);
+    WriteFile(folder.Picture(art::kSkyPicture), sky);
 
     int shown = 0;  // pictures whose absence changes the scene: the comparisons mean something
-    for (const char* name : kPictures) {
+    for (const art::ScenePicture& picture : art::kScenePictures) {
+        const char* name = picture.file;
         const std::string path = folder.Picture(name);
         const std::string original = ReadFile(path);
         ASSERT_GT(original.size(), 54u) << name;
@@ -224,12 +221,12 @@ TEST(Faults, EveryPictureMissingOrBrokenGetsTheSceneReaction) {
             std::string png;
             const Outcome outcome = folder.Snapshot(&png);
             ExpectOrderly(outcome, what);
-            if (std::string(name) == "fwbackground.bmp" && !f.content) {
+            if (std::string(name) == art::kSkyPicture && !f.content) {
                 // The sky picture is looked for before anything is loaded.
                 EXPECT_EQ(outcome.status, 1) << what;
                 EXPECT_NE(outcome.errors.find(kMessageStart), std::string::npos) << what;
                 EXPECT_TRUE(png.empty()) << what;
-            } else if (std::string(name) == "fwbackground.bmp") {
+            } else if (std::string(name) == art::kSkyPicture) {
                 EXPECT_EQ(outcome.status, 0) << what << "\n" << outcome.errors;
                 EXPECT_TRUE(png == blackSky) << what << ": not the scene over a black sky";
             } else if (!f.content) {
@@ -250,12 +247,12 @@ TEST(Faults, EveryPictureMissingOrBrokenGetsTheSceneReaction) {
 TEST(Faults, PicturesOverTheSizeLimitsFailBeforeAnythingLargeIsAllocated) {
     SnapshotFolder folder;
     std::string black;
-    WriteFile(folder.Picture("fwbackground.bmp"), BlackBitmap());
+    WriteFile(folder.Picture(art::kSkyPicture), BlackBitmap());
     const Outcome small = folder.Snapshot(&black);
     ASSERT_EQ(small.status, 0);
 
     // A sky of 256 MiB exactly loads, and takes that memory: the measure works.
-    WriteMonochromeBitmap(folder.Picture("fwbackground.bmp"), 16384, 4096);
+    WriteMonochromeBitmap(folder.Picture(art::kSkyPicture), 16384, 4096);
     std::string png;
     const Outcome atLimit = folder.Snapshot(&png);
     ExpectOrderly(atLimit, "16384 x 4096");
@@ -269,7 +266,7 @@ TEST(Faults, PicturesOverTheSizeLimitsFailBeforeAnythingLargeIsAllocated) {
     } over[] = {{16385, 4097}, {32768, 8}, {8, 32768}, {32767, 2049}};
     for (const auto& size : over) {
         const std::string what = std::to_string(size.width) + " x " + std::to_string(size.height);
-        WriteMonochromeBitmap(folder.Picture("fwbackground.bmp"), size.width, size.height);
+        WriteMonochromeBitmap(folder.Picture(art::kSkyPicture), size.width, size.height);
         const Outcome outcome = folder.Snapshot(&png);
         ExpectOrderly(outcome, what);
         EXPECT_EQ(outcome.status, 0) << what;
@@ -461,7 +458,7 @@ bool StartAt(Stage stage, ProgramRun& program, XvfbServer& x) {
             program.Start({"/s"}, x.Display());
             return !x.FindWindows("Form1", kPatience).empty() && x.WaitKeyboardGrabbed();
         case Stage::Message:
-            fs::remove(program.DataFile("fwbackground.bmp"));
+            fs::remove(program.DataFile(art::kSkyPicture));
             program.Start({"/s"}, x.Display());
             return !x.FindWindows("Glimmerdel", kPatience).empty();
         case Stage::Dialog:
