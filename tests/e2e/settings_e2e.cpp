@@ -204,7 +204,7 @@ class SettingsEndToEnd : public ::testing::Test {
             return 0;
         }
         const auto start = std::chrono::steady_clock::now();
-        while (MillisecondsSince(start) < 10000) {
+        while (MillisecondsSince(start) < std::chrono::milliseconds(kPatience).count()) {
             if (SameBlock(x.Capture(windows[0]), 0, 0, kBannerPicture)) {
                 // Let the rest of the window finish drawing.
                 std::this_thread::sleep_for(200ms);
