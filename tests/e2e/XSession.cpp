@@ -182,7 +182,8 @@ XvfbServer::XvfbServer(int width, int height) : m_width(width), m_height(height)
     close(fds[0]);
     if (pid <= 0)
         return;
-    number = number.substr(0, number.find('\n'));
+    if (const size_t end = number.find('\n'); end != std::string::npos)
+        number.resize(end);
     ::Display* d = nullptr;
     if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
         d = XOpenDisplay((":" + number).c_str());

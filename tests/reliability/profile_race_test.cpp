@@ -1,5 +1,6 @@
 // The settings dialog saving while a saver reads: two processes on one settings file.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mman.h>
@@ -56,20 +57,46 @@ bool Whole(const std::string& text) {
 }
 
 // Where the two processes meet: the writer's count of finished saves, and the save that the
-// reader's latest read began after. Shared memory, so that neither depends on scheduling.
+// reader's latest read began after. In memory that the forked writer shares, so that neither
+// depends on scheduling.
 struct Meeting {
     std::atomic<int> saved{0};
     std::atomic<int> readAfter{0};
+};
+
+class SharedMeeting {
+  public:
+    SharedMeeting() {
+        // Zeroed memory shared with the processes forked later.
+        const int zero = open("/dev/zero", O_RDWR | O_CLOEXEC);
+        if (zero < 0)
+            return;
+        void* memory = mmap(nullptr, sizeof(Meeting), PROT_READ | PROT_WRITE, MAP_SHARED, zero, 0);
+        close(zero);
+        if (memory != MAP_FAILED)
+            m_meeting = new (memory) Meeting;
+    }
+    ~SharedMeeting() {
+        if (m_meeting != nullptr) {
+            m_meeting->~Meeting();
+            munmap(m_meeting, sizeof(Meeting));
+        }
+    }
+    SharedMeeting(const SharedMeeting&) = delete;
+    SharedMeeting& operator=(const SharedMeeting&) = delete;
+    Meeting* operator->() const { return m_meeting; }
+    explicit operator bool() const { return m_meeting != nullptr; }
+
+  private:
+    Meeting* m_meeting = nullptr;
 };
 
 TEST(ProfileRace, DialogSavesNeverShowAReaderHalfAFile) {
     TempDir folder;
     const std::string path = folder.File("vantroglimmerdel.ini");
     folder.Write("vantroglimmerdel.ini", FileWith(kOld));
-    void* shared =
-        mmap(nullptr, sizeof(Meeting), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    ASSERT_NE(shared, MAP_FAILED);
-    Meeting* meeting = new (shared) Meeting;
+    const SharedMeeting meeting;
+    ASSERT_TRUE(meeting);
 
     // The dialog: saves all six keys, a thousand times, alternating two sets of values. After
     // every fifth save it waits until the reader has read once since, so that the reads run
@@ -139,8 +166,6 @@ TEST(ProfileRace, DialogSavesNeverShowAReaderHalfAFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
                             std::filesystem::directory_iterator()),
               1);
-    meeting->~Meeting();
-    munmap(shared, sizeof(Meeting));
 }
 
 }  // namespace
