@@ -57,18 +57,33 @@ TEST(LeadingNumber, SkipsBlanksAnywhereAndStopsAtTheFirstForeignCharacter) {
         const char* text;
         double value;
     } cases[] = {
-        {"4711", 4711}, {"4 7 1 1", 4711},  {" \t\n4711", 4711}, {"47\r11", 47},  // a carriage
-                                                                                  // return is no
-                                                                                  // blank: the
-                                                                                  // number ends
-                                                                                  // there
-        {"\r4711", 0},  {"4711 abc", 4711}, {"4711x99", 4711},   {"x", 0},       {"", 0},
-        {"-12", -12},   {"+ 3", 3},         {"1.5e2", 150},      {"2e", 2},      {"1e+", 1},
-        {":4711", 0},   {"12.5.6", 12.5},   {"\n-\n7", -7},      {"0x1F", 0},
+        {"4711", 4711},
+        {"4 7 1 1", 4711},
+        {" \t\n4711", 4711},
+        {"4711 abc", 4711},
+        {"4711x99", 4711},
+        {"x", 0},
+        {"", 0},
+        {"-12", -12},
+        {"+ 3", 3},
+        {"1.5e2", 150},
+        {"2e", 2},
+        {"1e+", 1},
+        {":4711", 0},
+        {"12.5.6", 12.5},
+        {"\n-\n7", -7},
+        {"0x1F", 0},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
     }
+}
+
+// A carriage return is no blank: the number ends there.
+TEST(LeadingNumber, ACarriageReturnEndsTheNumber) {
+    EXPECT_EQ(LeadingNumber("47\r11"), 47);
+    EXPECT_EQ(LeadingNumber(" 4 7\n\r11"), 47);
+    EXPECT_EQ(LeadingNumber("\r4711"), 0);
 }
 
 TEST(LeadingNumber, SurvivesAbsurdInput) {
