@@ -12,6 +12,10 @@ SECONDS ?= 30
 .PHONY: all deps configure build run test unit asan e2e fuzz analyse valgrind long-run bench \
 	install uninstall clean format werror build-types deb package-test windows windows-test
 
+# One part after another, also under `make -j`: the end-to-end tests wait for what the program
+# does, and the fuzzers or the sanitizer build beside them would only make every part slower.
+.NOTPARALLEL:
+
 PREFIX ?= /usr/local
 
 all: build

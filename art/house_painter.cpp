@@ -5,7 +5,7 @@
 
 #include "art/noise.h"
 #include "art/rng.h"
-#include "art/scene_layout.h"
+#include "art/scene_manifest.h"
 
 namespace art {
 namespace {

@@ -7,7 +7,7 @@
 #include "art/house_painter.h"
 #include "art/noise.h"
 #include "art/rng.h"
-#include "art/scene_layout.h"
+#include "art/scene_manifest.h"
 #include "art/sky_painter.h"
 #include "art/snowman_painter.h"
 #include "art/tree_painter.h"

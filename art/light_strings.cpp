@@ -7,7 +7,7 @@
 #include "art/color.h"
 #include "art/mask.h"
 #include "art/noise.h"
-#include "art/scene_layout.h"
+#include "art/scene_manifest.h"
 
 namespace art {
 namespace {
@@ -17,120 +17,84 @@ constexpr float kTwoPi = 6.2831853f;
 enum class Pattern { kChase, kChaseBack, kTwinkle, kAlternate, kWave, kSparkle };
 
 struct Design {
-    const char* file;
-    int x, y;  // where the scene puts the sheet
+    LightString place;  // the file, and where and how the scene shows the sheet
     Color color;
     Point left, right;  // hooks of the swag on the tree
     float sag;
     int bulbs;
     Pattern pattern;
-    int startCell;
-    bool rising;
 };
 
 // In drawing order. Strings higher on the tree are shorter; the hooks lie inside the tree's
 // outline so the wire is always seen against branches.
 const Design kDesigns[] = {
-    {"redlight.bmp",
-     670,
-     141,
+    {kLightStrings[kRedLight],
      Color(1.00f, 0.16f, 0.14f),
      {708.0f, 147.0f},
      {728.5f, 144.5f},
      3.0f,
      4,
-     Pattern::kChase,
-     1,
-     true},
-    {"redbottomlight.bmp",
-     649,
-     183,
+     Pattern::kChase},
+    {kLightStrings[kRedBottomLight],
      Color(1.00f, 0.20f, 0.16f),
      {664.5f, 189.0f},
      {741.5f, 190.5f},
      7.5f,
      12,
-     Pattern::kTwinkle,
-     36,
-     true},
-    {"bluelight.bmp",
-     664,
-     163,
+     Pattern::kTwinkle},
+    {kLightStrings[kBlueLight],
      Color(0.28f, 0.52f, 1.00f),
      {670.5f, 166.0f},
      {735.5f, 167.5f},
      7.0f,
      10,
-     Pattern::kAlternate,
-     48,
-     true},
-    {"yellowlight.bmp",
-     670,
-     106,
+     Pattern::kAlternate},
+    {kLightStrings[kYellowLight],
      Color(1.00f, 0.80f, 0.22f),
      {690.5f, 109.0f},
      {715.5f, 111.0f},
      4.0f,
      4,
-     Pattern::kTwinkle,
-     28,
-     false},
-    {"yellowbottomlight.bmp",
-     658,
-     208,
+     Pattern::kTwinkle},
+    {kLightStrings[kYellowBottomLight],
      Color(1.00f, 0.78f, 0.20f),
      {656.5f, 216.5f},
      {751.5f, 219.0f},
      8.0f,
      14,
-     Pattern::kChaseBack,
-     12,
-     true},
-    {"greenlight.bmp",
-     662,
-     89,
+     Pattern::kChaseBack},
+    {kLightStrings[kGreenLight],
      Color(0.36f, 0.95f, 0.46f),
      {696.5f, 92.0f},
      {709.5f, 93.0f},
      3.0f,
      3,
-     Pattern::kWave,
-     24,
-     true},
-    {"whitelight.bmp",
-     651,
-     137,
+     Pattern::kWave},
+    {kLightStrings[kWhiteLight],
      Color(0.92f, 0.96f, 1.00f),
      {678.5f, 139.5f},
      {700.0f, 144.0f},
      3.0f,
      4,
-     Pattern::kSparkle,
-     16,
-     false},
-    {"purplelight.bmp",
-     652,
-     119,
+     Pattern::kSparkle},
+    {kLightStrings[kPurpleLight],
      Color(0.80f, 0.36f, 1.00f),
      {684.5f, 122.0f},
      {721.5f, 123.0f},
      5.0f,
      6,
-     Pattern::kChase,
-     40,
-     false},
-    {"purplebottomlight.bmp",
-     679,
-     198,
+     Pattern::kChase},
+    {kLightStrings[kPurpleBottomLight],
      Color(0.82f, 0.38f, 1.00f),
      {709.0f, 203.5f},
      {747.5f, 205.5f},
      5.0f,
      6,
-     Pattern::kAlternate,
-     4,
-     false},
+     Pattern::kAlternate},
 };
+
+static_assert(sizeof(kDesigns) / sizeof(kDesigns[0]) == kLightStringCount,
+              "one design for every string of the scene");
 
 constexpr float kGlowReach = 4.5f;
 
@@ -185,8 +149,8 @@ CellSize CellSizeOf(const Design& d) {
         maxX = std::max(maxX, b.x);
         maxY = std::max(maxY, b.y);
     }
-    return {static_cast<int>(std::ceil(maxX + kGlowReach + 1.0f)) - d.x,
-            static_cast<int>(std::ceil(maxY + kGlowReach + 1.0f)) - d.y};
+    return {static_cast<int>(std::ceil(maxX + kGlowReach + 1.0f)) - d.place.x,
+            static_cast<int>(std::ceil(maxY + kGlowReach + 1.0f)) - d.place.y};
 }
 
 // Pixels an earlier string shows as wire or bulb: later strings leave them alone.
@@ -202,9 +166,9 @@ struct Claims {
 
 LightSheet PaintString(const Design& d, const Picture& landscape, Claims& claims) {
     const CellSize size = CellSizeOf(d);
-    if (d.x < 0 || d.y < 0 || d.x + size.width > landscape.Width() ||
-        d.y + size.height > landscape.Height())
-        throw std::logic_error(std::string(d.file) + " does not fit over the landscape");
+    if (d.place.x < 0 || d.place.y < 0 || d.place.x + size.width > landscape.Width() ||
+        d.place.y + size.height > landscape.Height())
+        throw std::logic_error(std::string(d.place.file) + " does not fit over the landscape");
 
     // What stays the same in every cell: the wire, the sockets, and where bulbs sit.
     std::vector<Point> wire;
@@ -227,11 +191,12 @@ LightSheet PaintString(const Design& d, const Picture& landscape, Claims& claims
         Picture cell(size.width, size.height);
         std::vector<float> level(d.bulbs);
         for (int i = 0; i < d.bulbs; ++i)
-            level[i] = 0.12f + 0.88f * Brightness(d.pattern, i, d.bulbs, t,
-                                                  static_cast<std::uint32_t>(d.x * 131 + d.y));
+            level[i] =
+                0.12f + 0.88f * Brightness(d.pattern, i, d.bulbs, t,
+                                           static_cast<std::uint32_t>(d.place.x * 131 + d.place.y));
         for (int cy = 0; cy < size.height; ++cy)
             for (int cx = 0; cx < size.width; ++cx) {
-                const int lx = d.x + cx, ly = d.y + cy;
+                const int lx = d.place.x + cx, ly = d.place.y + cy;
                 if (landscape.IsKey(lx, ly))
                     continue;  // never over the sky
                 const float px = static_cast<float>(lx) + 0.5f, py = static_cast<float>(ly) + 0.5f;
@@ -280,19 +245,19 @@ LightSheet PaintString(const Design& d, const Picture& landscape, Claims& claims
     // Claim this string's wire and bulbs for the strings drawn after it.
     for (int cy = 0; cy < size.height; ++cy)
         for (int cx = 0; cx < size.width; ++cx) {
-            const int lx = d.x + cx, ly = d.y + cy;
+            const int lx = d.place.x + cx, ly = d.place.y + cy;
             if (wireMask.At(lx, ly) > 0.15f || socketMask.At(lx, ly) > 0.15f ||
                 bulbMask.At(lx, ly) > 0.15f)
                 claims.taken[static_cast<size_t>(ly) * claims.width + lx] = true;
         }
     LightSheet sheet;
-    sheet.file = d.file;
-    sheet.x = d.x;
-    sheet.y = d.y;
+    sheet.file = d.place.file;
+    sheet.x = d.place.x;
+    sheet.y = d.place.y;
     sheet.cellWidth = size.width;
     sheet.cellHeight = size.height;
-    sheet.startCell = d.startCell;
-    sheet.rising = d.rising;
+    sheet.startCell = d.place.startCell;
+    sheet.rising = d.place.rising;
     sheet.sheet = JoinCells(cells);
     return sheet;
 }

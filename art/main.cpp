@@ -24,6 +24,7 @@
 #include "art/landscape_painter.h"
 #include "art/light_strings.h"
 #include "art/picture_io.h"
+#include "art/scene_manifest.h"
 #include "art/sky_painter.h"
 #include "art/smoke_painter.h"
 #include "art/snowflake_painter.h"
@@ -122,11 +123,11 @@ int main(int argc, char** argv) {
 
         if (!options.dataDir.empty()) {
             const std::string& d = options.dataDir;
-            WriteSceneBmp(d, "fwbackground.bmp", scene.sky);
-            WriteSceneBmp(d, "landscape.bmp", scene.landscape);
-            WriteSceneBmp(d, "extension.bmp", scene.extension);
-            WriteSceneBmp(d, "snow.bmp", scene.snowflake);
-            WriteSceneBmp(d, "smoke.bmp", scene.smoke);
+            WriteSceneBmp(d, art::kSkyPicture, scene.sky);
+            WriteSceneBmp(d, art::kLandscapePicture, scene.landscape);
+            WriteSceneBmp(d, art::kExtensionPicture, scene.extension);
+            WriteSceneBmp(d, art::kSnowflakePicture, scene.snowflake);
+            WriteSceneBmp(d, art::kSmokePicture, scene.smoke);
             for (const art::LightSheet& s : scene.lights)
                 WriteSceneBmp(d, s.file, s.sheet);
         }

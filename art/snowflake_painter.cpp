@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "art/color.h"
-#include "art/scene_layout.h"
+#include "art/scene_manifest.h"
 
 namespace art {
 

@@ -1,7 +1,7 @@
 #include "art/still_composer.h"
 
 #include "art/rng.h"
-#include "art/scene_layout.h"
+#include "art/scene_manifest.h"
 
 namespace art {
 

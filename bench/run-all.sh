@@ -96,6 +96,8 @@ awk -F= '{v[$1] = $2}
         printf "| Frame interval, median / 99th percentile | %.2f / %.2f ms | |\n",
             v["glimmerdel_interval_median_ms"], v["glimmerdel_interval_p99_ms"]
         printf "| Key press to process gone | %d ms | |\n", v["glimmerdel_key_to_exit_ms"]
+        printf "| SIGTERM to process gone (in the root window) | %d ms | |\n",
+            v["glimmerdel_sigterm_to_exit_ms"]
         if ("xsnow_cpu_percent" in v && v["xsnow_cpu_percent"] > 0)
             printf "\nCPU ratio Glimmerdel / xsnow: %.3f\n",
                 v["glimmerdel_cpu_percent"] / v["xsnow_cpu_percent"]

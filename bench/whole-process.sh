@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs the real saver full screen under Xvfb and measures it from outside: processor time
 # (user + system) as a share of one core, frames per second and frame intervals as the X server
-# received them, peak resident memory, and the time from a key press to the process being gone.
+# received them, peak resident memory, the time from a key press to the process being gone, and
+# the time from SIGTERM to the process being gone (drawing into the root window).
 # Then runs the peer xsnow the same way (same screen size, same length) for comparison.
 #
 #   bench/whole-process.sh [BUILD-FOLDER] [SECONDS] [WIDTHxHEIGHT]
@@ -24,15 +25,18 @@ cleanup() {
 trap cleanup EXIT
 
 start_xvfb() {
-    for n in $(seq 140 199); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
-    done
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+    # Xvfb picks a free display and writes its number once it accepts connections.
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$work/display" \
+        >/dev/null 2>&1 &
     xvfb=$!
-    export DISPLAY=":$n"
-    for i in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.05
+    for i in $(seq 1 300); do
+        n=$(head -n 1 "$work/display" 2>/dev/null) || true
+        if [ -n "$n" ]; then
+            export DISPLAY=":$n"
+            xdpyinfo >/dev/null 2>&1 && return 0
+        fi
+        sleep 0.1
     done
     echo "whole-process: Xvfb did not start" >&2
     exit 1
@@ -56,17 +60,29 @@ t0=$(now)
 t1=$(now)
 after=$(cpu_ticks "$pid")
 rss=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+# Milliseconds from $1 (nanoseconds) until the process $pid is gone (ended, or a zombie).
+until_gone() {
+    while kill -0 "$pid" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" != "Z" ]; do
+        sleep 0.001
+    done
+    echo $(( ($(date +%s%N) - $1) / 1000000 ))
+}
 k0=$(date +%s%N)
 xdotool key space
-while kill -0 "$pid" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" != "Z" ]; do
-    sleep 0.001
-done
-k1=$(date +%s%N)
+key=$(until_gone "$k0")
+wait "$pid" 2>/dev/null || true
+# SIGTERM to gone: the saver drawing into the root window, as a screen-saver daemon runs it.
+XDG_RUNTIME_DIR="$work/runtime" "$work/glimmerdel" --root &
+pid=$!
+sleep 1
+s0=$(date +%s%N)
+kill -TERM "$pid"
+term=$(until_gone "$s0")
 wait "$pid" 2>/dev/null || true
 pid=""
 stop_xvfb
 awk -v b="$before" -v a="$after" -v t="$ticks" -v t0="$t0" -v t1="$t1" -v rss="$rss" \
-    -v key="$(( (k1 - k0) / 1000000 ))" '
+    -v key="$key" -v term="$term" '
     {v[$1] = $2}
     END {
         printf "glimmerdel_cpu_percent=%.2f\n", 100 * (a - b) / t / (t1 - t0)
@@ -75,6 +91,7 @@ awk -v b="$before" -v a="$after" -v t="$ticks" -v t0="$t0" -v t1="$t1" -v rss="$
         printf "glimmerdel_interval_p99_ms=%.2f\n", v["interval_p99_ms"]
         printf "glimmerdel_peak_rss_mb=%.1f\n", rss / 1024
         printf "glimmerdel_key_to_exit_ms=%d\n", key
+        printf "glimmerdel_sigterm_to_exit_ms=%d\n", term
     }' "$work/frames.txt"
 
 # --- The peer: xsnow on the root window, for the same length of time.

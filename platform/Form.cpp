@@ -5,17 +5,10 @@
 
 #include "platform/Control.h"
 #include "platform/HostServices.h"
+#include "platform/numbers.h"
 
 namespace {
 int g_loadedForms = 0;
-
-int TwipsToPixels(double twips, Long twipsPerPixel) {
-    const Long factor = twipsPerPixel;
-    if (factor <= 0)
-        return 0;
-    const long long rounded = std::llround(twips);
-    return static_cast<int>(rounded / factor);
-}
 }  // namespace
 
 Form::Form(std::string name) : m_name(std::move(name)) {}

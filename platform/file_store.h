@@ -21,8 +21,9 @@ std::optional<std::string> ReadSettingsFile(const char* path, bool* missing);
 // and, unless edit returns nullopt (nothing to change), replaces the file with the result
 // through a temporary file in the same folder and a rename, so that a crash or a concurrent
 // reader never sees half a file. Writers of the same folder take turns. A link is followed (the
-// link stays, its target changes). False when the file could not be read or replaced; then it
-// is left as it was.
+// link stays, its target changes). An existing file that this process may not write, or that
+// no one may write (read-only for everyone, the superuser included), is not replaced. False when
+// the file could not be read, written or replaced; then it is left as it was.
 bool RewriteSettingsFile(const char* path,
                          const std::function<std::optional<std::string>(const std::string&)>& edit);
 

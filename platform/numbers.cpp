@@ -82,9 +82,10 @@ Long TextToLong(std::string_view text) {
 double LeadingNumber(std::string_view text) {
     // Blanks, tabs and line feeds do not count wherever they stand: drop them first, up to the
     // first character that can be no part of a number (the number, however long, ends there).
+    // A carriage return is such a character: "47\r11" reads as 47.
     std::string compact;
     for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+        if (c == ' ' || c == '\t' || c == '\n')
             continue;
         if (!IsDigit(c) && c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E')
             break;
@@ -106,6 +107,11 @@ Integer ToInteger(double value) {
     if (!(rounded >= -32768.0 && rounded <= 32767.0))
         throw OverflowError("Overflow");
     return static_cast<Integer>(rounded);
+}
+
+Long TwipsToPixels(double twips, Long twipsPerPixel) {
+    const std::int64_t rounded = ToLong(twips);
+    return twipsPerPixel != 0 ? static_cast<Long>(rounded / twipsPerPixel) : 0;
 }
 
 Long ToLong(double value) {

@@ -29,6 +29,9 @@ double RoundHalfEven(double value);
 // A number rounded (halves to even) into a 16-bit or 32-bit target; OverflowError outside.
 Integer ToInteger(double value);
 Long ToLong(double value);
+// A length in twips as pixels: the twips rounded (halves to even), then divided by the factor as
+// whole numbers, the quotient truncated; 0 for a zero factor. OverflowError outside a Long.
+Long TwipsToPixels(double twips, Long twipsPerPixel);
 
 // A number as decimal text in its shortest general form: 8 gives "8", 3.5 gives "3.5",
 // -0.25 gives "-0.25", 1e20 gives "1E+20".

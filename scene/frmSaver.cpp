@@ -12,37 +12,31 @@
 #include "platform/HostServices.h"
 #include "platform/numbers.h"
 
-namespace {
-// A length in twips as pixels: both operands rounded, then divided as integers.
-Long TwipsToPixels(double twips, Long twipsPerPixel) {
-    const Long factor = twipsPerPixel;
-    return factor != 0 ? ToLong(twips) / factor : 0;
-}
-}  // namespace
-
 frmSaver::frmSaver()
     : Form("frmSaver"),
       TimerDisplay(*this, "TimerDisplay", 1000, true),
       PictureBackground(*this, nullptr, "PictureBackground"),
       m_lights{{
           {m_cRedLightBitmaps, m_cRedLight, m_iRedLightSpeed, m_iRedLightCount, m_bRedLightUp,
-           "redlight.bmp", 670, 141},
+           art::kLightStrings[art::kRedLight]},
           {m_cRedBottomLightBitmaps, m_cRedBottomLight, m_iRedBottomLightSpeed,
-           m_iRedBottomLightCount, m_bRedBottomLightUp, "redbottomlight.bmp", 649, 183},
+           m_iRedBottomLightCount, m_bRedBottomLightUp, art::kLightStrings[art::kRedBottomLight]},
           {m_cBlueLightBitmaps, m_cBlueLight, m_iBlueLightSpeed, m_iBlueLightCount, m_bBlueLightUp,
-           "bluelight.bmp", 664, 163},
+           art::kLightStrings[art::kBlueLight]},
           {m_cYellowLightBitmaps, m_cYellowLight, m_iYellowLightSpeed, m_iYellowLightCount,
-           m_bYellowLightUp, "yellowlight.bmp", 670, 106},
+           m_bYellowLightUp, art::kLightStrings[art::kYellowLight]},
           {m_cYellowBottomLightBitmaps, m_cYellowBottomLight, m_iYellowBottomLightSpeed,
-           m_iYellowBottomLightCount, m_bYellowBottomLightUp, "yellowbottomlight.bmp", 658, 208},
+           m_iYellowBottomLightCount, m_bYellowBottomLightUp,
+           art::kLightStrings[art::kYellowBottomLight]},
           {m_cGreenLightBitmaps, m_cGreenLight, m_iGreenLightSpeed, m_iGreenLightCount,
-           m_bGreenLightUp, "greenlight.bmp", 662, 89},
+           m_bGreenLightUp, art::kLightStrings[art::kGreenLight]},
           {m_cWhiteLightBitmaps, m_cWhiteLight, m_iWhiteLightSpeed, m_iWhiteLightCount,
-           m_bWhiteLightUp, "whitelight.bmp", 651, 137},
+           m_bWhiteLightUp, art::kLightStrings[art::kWhiteLight]},
           {m_cPurpleLightBitmaps, m_cPurpleLight, m_iPurpleLightSpeed, m_iPurpleLightCount,
-           m_bPurpleLightUp, "purplelight.bmp", 652, 119},
+           m_bPurpleLightUp, art::kLightStrings[art::kPurpleLight]},
           {m_cPurpleBottomLightBitmaps, m_cPurpleBottomLight, m_iPurpleBottomLightSpeed,
-           m_iPurpleBottomLightCount, m_bPurpleBottomLightUp, "purplebottomlight.bmp", 679, 198},
+           m_iPurpleBottomLightCount, m_bPurpleBottomLightUp,
+           art::kLightStrings[art::kPurpleBottomLight]},
       }} {
     // No border and no title bar, so that the form can cover the whole screen; drawing on its
     // DC goes straight to the window; it takes the keyboard while it runs.
@@ -124,20 +118,20 @@ void frmSaver::BuildScene() {
     ReadSetting("controls", "snowspeed", g_snowSpeed, IniPath());
 
     // Without the sky picture nothing else is worth loading.
-    if (Host().Dir(DataFolder() + "fwbackground.bmp") != "fwbackground.bmp") {
+    if (Host().Dir(DataFolder() + art::kSkyPicture) != art::kSkyPicture) {
         FatalMessage(MissingFilesMessage());
     }
 
     // The sky, tiled over the whole stage.
     m_cBackground = std::make_unique<cTile>();
     m_cBackground->Initialise(this);
-    m_cBackground->Filename(DataFolder() + "fwbackground.bmp");
+    m_cBackground->Filename(DataFolder() + art::kSkyPicture);
     m_cStage = std::make_unique<cBitmap>();
     m_cStage->CreateAtSize(screenWidth, screenHeight);
     m_cBackground->TileDC(m_cStage->hDC(), screenWidth, screenHeight);
 
     // The landscape at the bottom left.
-    LoadSpriteBitmaps(m_cLandscapeBitmaps, DataFolder() + "landscape.bmp", 1, 1,
+    LoadSpriteBitmaps(m_cLandscapeBitmaps, DataFolder() + art::kLandscapePicture, 1, 1,
                       kTransparentColour);
     CreateSprite(m_cLandscapeBitmaps, m_cLandscape);
     m_cLandscape->TransparentDraw(m_cStage->hDC(), 0, screenHeight - m_cLandscape->Height(), 1,
@@ -146,7 +140,7 @@ void frmSaver::BuildScene() {
     m_cLandscape->SetY(screenHeight - m_cLandscape->Height());
 
     // The ground strip, stamped to the right of the landscape up to the right edge.
-    LoadSpriteBitmaps(m_cExtensionBitmaps, DataFolder() + "extension.bmp", 1, 1,
+    LoadSpriteBitmaps(m_cExtensionBitmaps, DataFolder() + art::kExtensionPicture, 1, 1,
                       kTransparentColour);
     CreateSprite(m_cExtensionBitmaps, m_cExtension);
     Long x = m_cLandscape->X() + m_cLandscape->Width();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "art/scene_manifest.h"
 #include "platform/Form.h"
 #include "platform/PictureBox.h"
 #include "platform/TimerControl.h"
@@ -28,9 +29,10 @@ class cTile;
 class frmSaver : public Form {
   public:
     static constexpr int kSnowflakes = 100;
-    static constexpr int kLightStrings = 9;
-    static constexpr Long kLightCells = 52;
-    static constexpr Long kSmokeCells = 135;
+    // The pictures' cell counts and the strings, from the scene's manifest.
+    static constexpr int kLightStrings = art::kLightStringCount;
+    static constexpr Long kLightCells = art::kLightCells;
+    static constexpr Long kSmokeCells = art::kSmokeCells;
     static constexpr Long kTransparentColour = 65280;  // pure green
 
     frmSaver();
@@ -83,16 +85,14 @@ class frmSaver : public Form {
     void Form_MouseMove(Integer Button, Integer Shift, float X, float Y) override;
 
   private:
-    // One light string: its five fields and where and how it starts.
+    // One light string: its five fields, and its picture file, place and start (the manifest).
     struct LightStringFields {
         std::shared_ptr<cSpriteBitmaps>& sheet;
         std::unique_ptr<cSprite>& sprite;
         Integer& speed;
         Integer& count;
         Boolean& up;
-        const char* file;
-        Long offsetX;
-        Long offsetY;
+        const art::LightString& design;
     };
 
     // A scene on one of the other monitors: built and shown, its frames run by the first form.

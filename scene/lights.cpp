@@ -12,36 +12,20 @@ constexpr Integer kLargestCount = 32767;
 
 void frmSaver::SetUpLights() {
     for (LightStringFields& light : m_lights) {
-        LoadSpriteBitmaps(light.sheet, DataFolder() + light.file, kLightCells, 1,
+        LoadSpriteBitmaps(light.sheet, DataFolder() + light.design.file, kLightCells, 1,
                           kTransparentColour);
         CreateSprite(light.sheet, light.sprite);
-        light.sprite->SetX(m_cLandscape->X() + light.offsetX);
-        light.sprite->SetY(m_cLandscape->Y() + light.offsetY);
+        light.sprite->SetX(m_cLandscape->X() + light.design.x);
+        light.sprite->SetY(m_cLandscape->Y() + light.design.y);
         light.speed = TextToInteger(g_lightSpeed);
         light.count = 1;
     }
-    for (LightStringFields& light : m_lights)
+    // Staggered starting points of the one sweep, each string at its own cell and direction.
+    for (LightStringFields& light : m_lights) {
         light.sprite->SetActive(kFalse);
-
-    // Staggered starting points of the one sweep.
-    m_cRedLight->SetCell(1);
-    m_bRedLightUp = kTrue;
-    m_cYellowBottomLight->SetCell(12);
-    m_bYellowBottomLightUp = kTrue;
-    m_cGreenLight->SetCell(24);
-    m_bGreenLightUp = kTrue;
-    m_cRedBottomLight->SetCell(36);
-    m_bRedBottomLightUp = kTrue;
-    m_cBlueLight->SetCell(48);
-    m_bBlueLightUp = kTrue;
-    m_cPurpleLight->SetCell(40);
-    m_bPurpleLightUp = kFalse;
-    m_cYellowLight->SetCell(28);
-    m_bYellowLightUp = kFalse;
-    m_cWhiteLight->SetCell(16);
-    m_bWhiteLightUp = kFalse;
-    m_cPurpleBottomLight->SetCell(4);
-    m_bPurpleBottomLightUp = kFalse;
+        light.sprite->SetCell(light.design.startCell);
+        light.up = ToBoolean(light.design.rising);
+    }
 
     if (TextToNumber(g_lights) == 1) {
         for (LightStringFields& light : m_lights)

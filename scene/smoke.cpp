@@ -8,17 +8,15 @@
 
 namespace {
 constexpr Integer kLargestCount = 32767;
-// The smoke's bottom-left corner stands on the chimney top of the landscape picture.
-constexpr Long kChimneyX = 224;
-constexpr Long kChimneyY = 71;
 }  // namespace
 
 void frmSaver::SetUpSmoke() {
-    LoadSpriteBitmaps(m_cSmokeBitmaps, DataFolder() + "smoke.bmp", kSmokeCells, 1,
+    LoadSpriteBitmaps(m_cSmokeBitmaps, DataFolder() + art::kSmokePicture, kSmokeCells, 1,
                       kTransparentColour);
     CreateSprite(m_cSmokeBitmaps, m_cSmoke);
-    m_cSmoke->SetX(m_cLandscape->X() + kChimneyX);
-    m_cSmoke->SetY(m_cLandscape->Y() + kChimneyY - m_cSmoke->Height());
+    // Its bottom-left corner stands on the chimney top of the landscape picture.
+    m_cSmoke->SetX(m_cLandscape->X() + art::kChimneyTopX);
+    m_cSmoke->SetY(m_cLandscape->Y() + art::kChimneyTopY - m_cSmoke->Height());
     // Cell 0 is the state before the first step: it shows nothing of the smoke.
     m_cSmoke->SetCell(0);
     m_iSmokeSpeed = TextToInteger(g_smokeSpeed);

@@ -9,7 +9,8 @@
 #include "scene/frmSaver.h"
 
 void frmSaver::SetUpSnowfall() {
-    LoadSpriteBitmaps(m_cSnowBitmaps, DataFolder() + "snow.bmp", 1, 1, kTransparentColour);
+    LoadSpriteBitmaps(m_cSnowBitmaps, DataFolder() + art::kSnowflakePicture, 1, 1,
+                      kTransparentColour);
     for (int i = 0; i < kSnowflakes; ++i) {
         CreateSprite(m_cSnowBitmaps, m_cSnow[i]);
         cSprite& flake = *m_cSnow[i];

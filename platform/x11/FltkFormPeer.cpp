@@ -21,7 +21,9 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 
-// The key codes of the system the program was written for.
+// A toolkit key as the program's virtual-key code (the Win32 numbering: letters as capitals,
+// digits and space as themselves, F1 = 112, Escape = 27, ...), so that the forms' key handlers
+// see the same codes on every platform.
 Integer VirtualKey(int key) {
     if (key >= 'a' && key <= 'z')
         return static_cast<Integer>(key - 'a' + 'A');

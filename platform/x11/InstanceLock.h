@@ -1,7 +1,9 @@
 #pragma once
 // Tells whether an earlier instance of the program is still running. Every instance holds a
 // shared lock on one file for its whole life; a new instance first tries for the exclusive lock,
-// which it gets only when no other instance holds the file.
+// which it gets only when no other instance holds the file. Nothing ever waits for the lock: a
+// lock file that cannot be used (none can be made, it belongs to someone else or others may
+// write it) counts the instance as the first.
 
 #include <string>
 

@@ -115,6 +115,14 @@ std::string ResolvedPath(const char* fileName) {
     return fileName;
 }
 
+// True when this process may write the existing file and the file is not marked read-only
+// (no write permission for anyone).
+bool MayBeWritten(const std::string& path, mode_t mode) {
+    if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
+    return access(path.c_str(), W_OK) == 0;
+}
+
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -142,8 +150,15 @@ bool RewriteSettingsFile(
         return false;  // unreadable or not a settings file: leave it alone
     mode_t mode = 0644;
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0)
+    if (stat(path.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
+        // The rename would replace a file that its user may not write, as long as the folder
+        // may be written: whoever made the file read-only to keep their settings would lose
+        // them. A file this process may not write, or one that no one may write (the
+        // read-only mark, which holds for the superuser too), stays as it is.
+        if (!MayBeWritten(path, mode))
+            return false;
+    }
     const std::optional<std::string> content = edit(read ? *read : std::string());
     if (!content)
         return true;

@@ -14,43 +14,11 @@
 
 #include <unistd.h>
 
+#include "art/scene_manifest.h"
 #include "picture_file.h"
 
 namespace art_test {
 namespace {
-
-struct Sheet {
-    const char* name;
-    int cells;
-};
-
-const Sheet kSheets[] = {
-    {"fwbackground.bmp", 1},       {"landscape.bmp", 1},
-    {"extension.bmp", 1},          {"snow.bmp", 1},
-    {"redlight.bmp", 52},          {"redbottomlight.bmp", 52},
-    {"bluelight.bmp", 52},         {"yellowlight.bmp", 52},
-    {"yellowbottomlight.bmp", 52}, {"greenlight.bmp", 52},
-    {"whitelight.bmp", 52},        {"purplelight.bmp", 52},
-    {"purplebottomlight.bmp", 52}, {"smoke.bmp", 135},
-};
-
-// Where the scene puts each string's top-left corner, from the landscape's top-left corner.
-struct Placement {
-    const char* name;
-    int x;
-    int y;
-};
-
-const Placement kStrings[] = {
-    {"redlight.bmp", 670, 141},          {"redbottomlight.bmp", 649, 183},
-    {"bluelight.bmp", 664, 163},         {"yellowlight.bmp", 670, 106},
-    {"yellowbottomlight.bmp", 658, 208}, {"greenlight.bmp", 662, 89},
-    {"whitelight.bmp", 651, 137},        {"purplelight.bmp", 652, 119},
-    {"purplebottomlight.bmp", 679, 198},
-};
-
-constexpr int kChimneyX = 224;
-constexpr int kChimneyY = 71;
 
 int R(std::uint32_t p) {
     return static_cast<int>((p >> 16) & 0xFF);
@@ -103,10 +71,22 @@ ColumnSeam CompareBottomAligned(const PictureFile& a, int ca, const PictureFile&
     return seam;
 }
 
+TEST(ScenePictures, TheDataFolderHoldsExactlyThePicturesOfTheManifest) {
+    std::vector<std::string> expected, found;
+    for (const art::ScenePicture& s : art::kScenePictures)
+        expected.push_back(s.file);
+    for (const auto& entry : std::filesystem::directory_iterator(DataDir()))
+        found.push_back(entry.path().filename().string());
+    std::sort(expected.begin(), expected.end());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(std::unique(expected.begin(), expected.end()), expected.end()) << "names repeat";
+}
+
 TEST(ScenePictures, AreUncompressed24BitBitmapsOfWholeCells) {
-    for (const Sheet& s : kSheets) {
-        SCOPED_TRACE(s.name);
-        const PictureFile p = ReadPicture(s.name);
+    for (const art::ScenePicture& s : art::kScenePictures) {
+        SCOPED_TRACE(s.file);
+        const PictureFile p = ReadPicture(s.file);
         ASSERT_TRUE(p.ok) << p.problem;
         EXPECT_EQ(p.headerSize, 40);
         EXPECT_EQ(p.bitsPerPixel, 24);
@@ -118,9 +98,9 @@ TEST(ScenePictures, AreUncompressed24BitBitmapsOfWholeCells) {
 }
 
 TEST(ScenePictures, UseExactGreenOnlyForTransparencyAndShowSomethingInEveryCell) {
-    for (const Sheet& s : kSheets) {
-        SCOPED_TRACE(s.name);
-        const PictureFile p = ReadPicture(s.name);
+    for (const art::ScenePicture& s : art::kScenePictures) {
+        SCOPED_TRACE(s.file);
+        const PictureFile p = ReadPicture(s.file);
         ASSERT_TRUE(p.ok) << p.problem;
         EXPECT_EQ(std::count_if(p.pixels.begin(), p.pixels.end(), AlmostKey), 0);
         const int cw = CellWidth(p, s.cells);
@@ -135,8 +115,12 @@ TEST(ScenePictures, UseExactGreenOnlyForTransparencyAndShowSomethingInEveryCell)
 }
 
 TEST(Landscape, FitsSmallScreensCarriesTheChimneyAndCatchesTheFlakes) {
-    const PictureFile land = ReadPicture("landscape.bmp");
+    constexpr int kChimneyX = art::kChimneyTopX;
+    constexpr int kChimneyY = art::kChimneyTopY;
+    const PictureFile land = ReadPicture(art::kLandscapePicture);
     ASSERT_TRUE(land.ok) << land.problem;
+    EXPECT_EQ(land.width, art::kLandscapeWidth);
+    EXPECT_EQ(land.height, art::kLandscapeHeight);
     EXPECT_LE(land.width, 820);
     EXPECT_LE(land.height, 768 / 2);
     ASSERT_LT(kChimneyX + 12, land.width);
@@ -164,19 +148,19 @@ bool FirGreen(std::uint32_t p) {
 }
 
 TEST(LightStrings, HangOnTheTreeAndChangeOnlyTheirGlow) {
-    const PictureFile land = ReadPicture("landscape.bmp");
+    const PictureFile land = ReadPicture(art::kLandscapePicture);
     ASSERT_TRUE(land.ok) << land.problem;
-    for (const Placement& s : kStrings) {
-        SCOPED_TRACE(s.name);
-        const PictureFile p = ReadPicture(s.name);
+    for (const art::LightString& s : art::kLightStrings) {
+        SCOPED_TRACE(s.file);
+        const PictureFile p = ReadPicture(s.file);
         ASSERT_TRUE(p.ok) << p.problem;
-        const int cw = CellWidth(p, 52);
+        const int cw = CellWidth(p, art::kLightCells);
         ASSERT_GE(s.x, 0);
         ASSERT_LE(s.x + cw, land.width);
         ASSERT_LE(s.y + p.height, land.height);
         std::vector<int> shownIn(static_cast<size_t>(cw) * p.height, 0);
         int onFir = 0, total = 0;
-        for (int c = 0; c < 52; ++c)
+        for (int c = 0; c < art::kLightCells; ++c)
             for (int y = 0; y < p.height; ++y)
                 for (int x = 0; x < cw; ++x) {
                     if (!p.Opaque(c * cw + x, y))
@@ -189,7 +173,7 @@ TEST(LightStrings, HangOnTheTreeAndChangeOnlyTheirGlow) {
                 }
         EXPECT_GE(onFir, total / 2) << "most of the string lies over the fir's needles";
         // The wire and the bulbs are there in every cell; the glow comes and goes.
-        const auto always = std::count(shownIn.begin(), shownIn.end(), 52);
+        const auto always = std::count(shownIn.begin(), shownIn.end(), art::kLightCells);
         EXPECT_GE(always, 20);
         int changing = 0;
         for (int y = 0; y < p.height; ++y)
@@ -203,7 +187,7 @@ TEST(LightStrings, HangOnTheTreeAndChangeOnlyTheirGlow) {
 // Width of what a string shows, from its leftmost to its rightmost opaque pixel.
 int ShownWidth(const char* name) {
     const PictureFile p = ReadPicture(name);
-    const int cw = CellWidth(p, 52);
+    const int cw = CellWidth(p, art::kLightCells);
     int left = cw, right = -1;
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < cw; ++x)
@@ -222,9 +206,11 @@ TEST(LightStrings, NarrowTowardsTheTopOfTheTree) {
 }
 
 TEST(Extension, ContinuesTheLandscapeAndRepeatsWithoutASeam) {
-    const PictureFile land = ReadPicture("landscape.bmp");
-    const PictureFile ext = ReadPicture("extension.bmp");
+    const PictureFile land = ReadPicture(art::kLandscapePicture);
+    const PictureFile ext = ReadPicture(art::kExtensionPicture);
     ASSERT_TRUE(land.ok && ext.ok);
+    EXPECT_EQ(ext.width, art::kExtensionWidth);
+    EXPECT_EQ(ext.height, art::kExtensionHeight);
     const ColumnSeam join = CompareBottomAligned(land, land.width - 1, ext, 0);
     EXPECT_LE(join.transparencyMismatches, 2);
     EXPECT_LE(join.meanDifference, 18.0f);
@@ -237,7 +223,7 @@ TEST(Extension, ContinuesTheLandscapeAndRepeatsWithoutASeam) {
 }
 
 TEST(Sky, TilesSeamlesslyAndDeepensUpwards) {
-    const PictureFile sky = ReadPicture("fwbackground.bmp");
+    const PictureFile sky = ReadPicture(art::kSkyPicture);
     ASSERT_TRUE(sky.ok) << sky.problem;
     EXPECT_GE(sky.height, 1080) << "one copy covers a common screen from top to bottom";
     EXPECT_EQ(std::count(sky.pixels.begin(), sky.pixels.end(), kKey), 0);
@@ -280,9 +266,11 @@ TEST(Sky, TilesSeamlesslyAndDeepensUpwards) {
 }
 
 TEST(Smoke, RisesFromTheChimneyInASeamlessLoop) {
-    const PictureFile smoke = ReadPicture("smoke.bmp");
+    const PictureFile smoke = ReadPicture(art::kSmokePicture);
     ASSERT_TRUE(smoke.ok) << smoke.problem;
-    const int cells = 135;
+    const int cells = art::kSmokeCells;
+    EXPECT_EQ(smoke.width, cells * art::kSmokeCellWidth);
+    EXPECT_EQ(smoke.height, art::kSmokeCellHeight);
     const int cw = CellWidth(smoke, cells);
     // How many pixels turn from transparent to opaque or back between two cells.
     auto change = [&](int a, int b) {
@@ -314,9 +302,10 @@ TEST(Smoke, RisesFromTheChimneyInASeamlessLoop) {
 }
 
 TEST(Snowflake, IsSmallRoundAndBrightestInTheMiddle) {
-    const PictureFile flake = ReadPicture("snow.bmp");
+    const PictureFile flake = ReadPicture(art::kSnowflakePicture);
     ASSERT_TRUE(flake.ok) << flake.problem;
     EXPECT_EQ(flake.width, flake.height);
+    EXPECT_EQ(flake.width, art::kSnowflakeSize);
     EXPECT_GE(flake.width, 3);
     EXPECT_LE(flake.width, 9);
     const int n = flake.width, mid = n / 2;
@@ -348,8 +337,13 @@ TEST(Painter, PaintsTheSamePicturesEveryTime) {
         std::ifstream f(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     };
-    for (const Sheet& s : kSheets)
-        EXPECT_EQ(bytes(dir / s.name), bytes(DataDir() + s.name)) << s.name;
+    for (const art::ScenePicture& s : art::kScenePictures)
+        EXPECT_EQ(bytes(dir / s.file), bytes(DataDir() + s.file)) << s.file;
+    // It paints the pictures of the manifest and nothing else.
+    int written = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        written += entry.path().extension() == ".bmp";
+    EXPECT_EQ(written, art::kScenePictureCount);
     std::filesystem::remove_all(dir);
 }
 

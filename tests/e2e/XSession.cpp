@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -76,11 +77,6 @@ std::string Capture(const std::vector<std::string>& argv, const std::string& dis
     return out;
 }
 
-bool DisplayFree(int number) {
-    return !fs::exists("/tmp/.X" + std::to_string(number) + "-lock") &&
-           !fs::exists("/tmp/.X11-unix/X" + std::to_string(number));
-}
-
 }  // namespace
 
 pid_t StartProcess(const std::vector<std::string>& argv,
@@ -137,37 +133,68 @@ long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
         .count();
 }
 
-XvfbServer::XvfbServer(int width, int height) : m_width(width), m_height(height) {
-    // Spread the tests over display numbers by process, so that parallel runs do not collide.
-    const int base = 100 + static_cast<int>(getpid() % 400);
-    for (int attempt = 0; attempt < 50 && m_pid < 0; ++attempt) {
-        const int number = base + attempt;
-        if (!DisplayFree(number))
-            continue;
-        const std::string display = ":" + std::to_string(number);
-        const pid_t pid = Spawn({"Xvfb", display, "-screen", "0",
-                                 std::to_string(width) + "x" + std::to_string(height) + "x24",
-                                 "-nolisten", "tcp", "-noreset"},
-                                {});
-        // Wait until it answers.
-        for (int i = 0; i < 100; ++i) {
-            std::this_thread::sleep_for(50ms);
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid)
-                break;  // it died: try another number
-            ::Display* d = XOpenDisplay(display.c_str());
-            if (d != nullptr) {
-                XCloseDisplay(d);
-                m_pid = pid;
-                m_display = display;
-                break;
-            }
-        }
-        if (m_pid < 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() - start > timeout)
+            return false;
+        std::this_thread::sleep_for(20ms);
     }
+}
+
+XvfbServer::XvfbServer(int width, int height) : m_width(width), m_height(height) {
+    // Xvfb picks a free display itself and writes its number into the pipe once it accepts
+    // connections: no guessing at numbers, no race with other servers starting.
+    int fds[2];
+    if (pipe(fds) != 0)
+        return;
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    const std::string fd = std::to_string(fds[1]);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const int devnull = open("/dev/null", O_RDWR);
+        dup2(devnull, 0);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    const auto start = std::chrono::steady_clock::now();
+    while (pid > 0 && number.find('\n') == std::string::npos) {
+        const auto left = kPatience - (std::chrono::steady_clock::now() - start);
+        pollfd ready{fds[0], POLLIN, 0};
+        const int wait =
+            static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(left).count());
+        if (wait <= 0 || poll(&ready, 1, wait) <= 0)
+            break;
+        char buffer[32];
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;  // the server ended before it said its number
+        number.append(buffer, static_cast<size_t>(n));
+    }
+    close(fds[0]);
+    if (pid <= 0)
+        return;
+    if (const size_t end = number.find('\n'); end != std::string::npos)
+        number.resize(end);
+    ::Display* d = nullptr;
+    if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
+        d = XOpenDisplay((":" + number).c_str());
+    if (d == nullptr) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        return;
+    }
+    XCloseDisplay(d);
+    m_pid = pid;
+    m_display = ":" + number;
 }
 
 XvfbServer::~XvfbServer() {
@@ -175,6 +202,113 @@ XvfbServer::~XvfbServer() {
         kill(m_pid, SIGTERM);
         waitpid(m_pid, nullptr, 0);
     }
+}
+
+void XvfbServer::Kill() {
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+    // What a killed server leaves behind.
+    fs::remove("/tmp/.X" + m_display.substr(1) + "-lock");
+    fs::remove("/tmp/.X11-unix/X" + m_display.substr(1));
+}
+
+int XvfbServer::WaitForChange(unsigned long window, int pixels,
+                              std::chrono::milliseconds timeout) const {
+    const Picture first = Capture(window);
+    int changed = 0;
+    WaitUntil(
+        [&] {
+            changed = Differences(first, Capture(window));
+            return changed > pixels;
+        },
+        timeout);
+    return changed > pixels ? changed : 0;
+}
+
+bool XvfbServer::WaitViewable(unsigned long window, std::chrono::milliseconds timeout) const {
+    return WaitUntil(
+        [&] {
+            const auto geometry = WindowGeometry(window);
+            return geometry && geometry->viewable;
+        },
+        timeout);
+}
+
+bool XvfbServer::WaitKeyboardGrabbed(std::chrono::milliseconds timeout) const {
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr)
+        return false;
+    const bool grabbed = WaitUntil(
+        [&] {
+            const int result = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync,
+                                             GrabModeAsync, CurrentTime);
+            if (result == GrabSuccess) {
+                XUngrabKeyboard(d, CurrentTime);
+                XSync(d, False);
+            }
+            return result == AlreadyGrabbed;
+        },
+        timeout);
+    XCloseDisplay(d);
+    return grabbed;
+}
+
+bool XvfbServer::WaitFocused(unsigned long window, std::chrono::milliseconds timeout) const {
+    ::Display* d = XOpenDisplay(m_display.c_str());
+    if (d == nullptr)
+        return false;
+    auto previous = XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });
+    const bool focused = WaitUntil(
+        [&] {
+            Window focus = 0;
+            int revert = 0;
+            XGetInputFocus(d, &focus, &revert);
+            // Up from the focus window to the root: is the window on the way?
+            while (focus != 0 && focus != PointerRoot && focus != window) {
+                Window root = 0, parent = 0;
+                Window* children = nullptr;
+                unsigned count = 0;
+                if (!XQueryTree(d, focus, &root, &parent, &children, &count))
+                    return false;
+                if (children != nullptr)
+                    XFree(children);
+                focus = parent == root ? 0 : parent;
+            }
+            return focus == window;
+        },
+        timeout);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(d);
+    return focused;
+}
+
+int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
+    int differences = 0;
+    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
+        differences += a.pixels[i] != b.pixels[i];
+    return differences;
+}
+
+bool LooksLikeTheScene(const XvfbServer::Picture& picture, std::uint32_t background) {
+    if (picture.width == 0 || picture.height < 4)
+        return false;
+    auto brightness = [](std::uint32_t p) {
+        return ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
+    };
+    long top = 0, bottom = 0, foreign = 0;
+    for (int x = 0; x < picture.width; ++x) {
+        top += brightness(picture.At(x, 2));
+        bottom += brightness(picture.At(x, picture.height - 3));
+    }
+    for (std::uint32_t p : picture.pixels)
+        foreign += p == background;
+    top /= picture.width;
+    bottom /= picture.width;
+    return top < 200 && bottom > 500 && foreign == 0;
 }
 
 XvfbServer::Picture XvfbServer::Capture(unsigned long window) const {
@@ -290,13 +424,11 @@ ClientWindow::ClientWindow(const std::string& display, int x, int y, int width, 
                                    BlackPixel(m_display, screen), colour);
     XMapWindow(m_display, m_window);
     XSync(m_display, False);
-    for (int i = 0; i < 200; ++i) {
+    WaitUntil([&] {
         XWindowAttributes attributes{};
         XGetWindowAttributes(m_display, m_window, &attributes);
-        if (attributes.map_state == IsViewable)
-            break;
-        std::this_thread::sleep_for(10ms);
-    }
+        return attributes.map_state == IsViewable;
+    });
     Fill();
 }
 

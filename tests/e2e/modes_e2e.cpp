@@ -14,14 +14,14 @@ TEST(ModesEndToEnd, PasswordChangeEndsCleanly) {
     for (const char* arg : {"/a", "/A:4711"}) {
         ProgramRun program;
         program.Start({arg, "4711"}, x.Display());
-        EXPECT_EQ(program.WaitExit(5s), 0) << arg << ": " << program.ErrorOutput();
+        EXPECT_EQ(program.WaitExit(kPatience), 0) << arg << ": " << program.ErrorOutput();
     }
 }
 
 TEST(ModesEndToEnd, PasswordChangeNeedsNoDisplay) {
     ProgramRun program;
     program.Start({"/a", "4711"}, ":9999");
-    EXPECT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+    EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
 }
 
 }  // namespace

@@ -18,28 +18,16 @@ class SaverEndToEnd : public ::testing::Test {
         // Park the pointer in the corner, so that the first move the saver sees only records.
         x.Xdotool({"mousemove", "0", "0"});
     }
-    // Starts the saver and waits for its window; 0 when none appeared.
+    // Starts the saver and waits until its scene runs; its window, 0 when none appeared. The
+    // saver takes the keyboard and the pointer when its window shows, before the first frame:
+    // once the picture moves, input reaches it.
     unsigned long StartSaver(const std::vector<std::string>& arguments = {"/s"}) {
         program.Start(arguments, x.Display());
-        const auto windows = x.FindWindows("Form1", 10s);
-        if (windows.empty())
+        const auto windows = x.FindWindows("Form1", kPatience);
+        if (windows.empty() || !x.WaitViewable(windows[0]))
             return 0;
-        // Wait until it is mapped and painted.
-        for (int i = 0; i < 200; ++i) {
-            const auto geometry = x.WindowGeometry(windows[0]);
-            if (geometry && geometry->viewable)
-                break;
-            std::this_thread::sleep_for(10ms);
-        }
-        std::this_thread::sleep_for(300ms);
+        EXPECT_GT(x.WaitForChange(0, 50), 0) << "the snow moves";
         return windows[0];
-    }
-    int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
-        int differences = 0;
-        for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i) {
-            differences += a.pixels[i] != b.pixels[i];
-        }
-        return differences;
     }
 
     XvfbServer x{1024, 768};
@@ -57,30 +45,24 @@ TEST_F(SaverEndToEnd, RunsFullScreenWithThePointerHiddenAndEndsOnAKey) {
     EXPECT_EQ(geometry->height, 768);
     EXPECT_TRUE(geometry->viewable);
     EXPECT_TRUE(x.PointerHidden());
-
-    const XvfbServer::Picture first = x.Capture();
-    std::this_thread::sleep_for(200ms);
-    const XvfbServer::Picture second = x.Capture();
-    EXPECT_GT(Differences(first, second), 50) << "the snow moves";
     EXPECT_TRUE(program.Running());
 
-    const auto start = std::chrono::steady_clock::now();
+    // How quickly a key ends it is measured by `make bench`; here it ends, and by itself.
     x.Xdotool({"key", "a"});
-    EXPECT_EQ(program.WaitExit(2s), 0);
-    EXPECT_LT(MillisecondsSince(start), 500) << "a key ends the saver at once";
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
     EXPECT_FALSE(x.PointerHidden()) << "the pointer is back";
 }
 
 TEST_F(SaverEndToEnd, AModifierKeyAloneEnds) {
     ASSERT_NE(StartSaver(), 0u);
     x.Xdotool({"key", "shift"});
-    EXPECT_EQ(program.WaitExit(2s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
 }
 
 TEST_F(SaverEndToEnd, AMouseButtonEnds) {
     ASSERT_NE(StartSaver({"/S:123"}), 0u);
     x.Xdotool({"click", "3"});
-    EXPECT_EQ(program.WaitExit(2s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
 }
 
 TEST_F(SaverEndToEnd, FourCountedMovesDoNotEndItFiveDo) {
@@ -92,33 +74,31 @@ TEST_F(SaverEndToEnd, FourCountedMovesDoNotEndItFiveDo) {
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(program.Running()) << "four counted moves";
     x.Xdotool({"mousemove", "200", "200"});
-    EXPECT_EQ(program.WaitExit(2s), 0) << "the fifth counted move ends it\n"
-                                       << program.ErrorOutput();
+    EXPECT_EQ(program.WaitExit(kPatience), 0) << "the fifth counted move ends it\n"
+                                              << program.ErrorOutput();
 }
 
 TEST_F(SaverEndToEnd, MissingSkyPictureShowsTheMessage) {
     std::filesystem::remove(program.DataFile("fwbackground.bmp"));
     program.Start({}, x.Display());
-    const auto boxes = x.FindWindows("Glimmerdel", 10s);
+    const auto boxes = x.FindWindows("Glimmerdel", kPatience);
     ASSERT_EQ(boxes.size(), 1u) << "the message box, captioned with the program's title";
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(x.WaitFocused(boxes[0])) << "the box has the keyboard";
     EXPECT_TRUE(program.Running()) << "waits for OK";
     EXPECT_FALSE(x.PointerHidden()) << "the pointer is shown for the message";
     x.Xdotool({"key", "Return"});
-    EXPECT_EQ(program.WaitExit(3s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
 }
 
 TEST_F(SaverEndToEnd, ASecondSaverEndsAtOnce) {
     ASSERT_NE(StartSaver(), 0u);
     ProgramRun second;
-    const auto start = std::chrono::steady_clock::now();
     second.Start({"/s"}, x.Display(), {"XDG_RUNTIME_DIR=" + program.Folder().File("runtime")});
-    EXPECT_EQ(second.WaitExit(3s), 0);
-    EXPECT_LT(MillisecondsSince(start), 1000);
+    EXPECT_EQ(second.WaitExit(kPatience), 0);
     EXPECT_EQ(x.FindWindows("Form1", 0ms).size(), 1u) << "no second saver window";
     EXPECT_TRUE(program.Running());
     x.Xdotool({"key", "Escape"});
-    EXPECT_EQ(program.WaitExit(2s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
 }
 
 TEST_F(SaverEndToEnd, TheRunIsCountedInTheSettingsFile) {
@@ -128,7 +108,7 @@ TEST_F(SaverEndToEnd, TheRunIsCountedInTheSettingsFile) {
                            "appalert=3\n");
     ASSERT_NE(StartSaver(), 0u);
     x.Xdotool({"key", "space"});
-    EXPECT_EQ(program.WaitExit(2s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
     EXPECT_NE(program.Folder().Read("vantroglimmerdel.ini").find("appcurrent=1\n"),
               std::string::npos);
 }

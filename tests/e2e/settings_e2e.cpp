@@ -198,13 +198,13 @@ class SettingsEndToEnd : public ::testing::Test {
                              const char* switchText = "/c") {
         program.Folder().Write("vantroglimmerdel.ini", SettingsFile(stored));
         program.Start({switchText}, x.Display());
-        const auto windows = x.FindWindows("Glimmerdel", 10s);
+        const auto windows = x.FindWindows("Glimmerdel", kPatience);
         if (windows.size() != 1) {
             ADD_FAILURE() << "no dialog window: " << program.ErrorOutput();
             return 0;
         }
         const auto start = std::chrono::steady_clock::now();
-        while (MillisecondsSince(start) < 10000) {
+        while (MillisecondsSince(start) < std::chrono::milliseconds(kPatience).count()) {
             if (SameBlock(x.Capture(windows[0]), 0, 0, kBannerPicture)) {
                 // Let the rest of the window finish drawing.
                 std::this_thread::sleep_for(200ms);
@@ -282,7 +282,7 @@ TEST_F(SettingsEndToEnd, TheDialogIsAFixedWindowOfTheDesignedSize) {
     // Nothing is written while the dialog is open.
     EXPECT_EQ(Saved(program), (Controls{"1", "1", "1", "3", "2", "4"}));
     Click(window, kClose);
-    EXPECT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+    EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
     EXPECT_EQ(Saved(program), (Controls{"1", "1", "1", "3", "2", "4"}));
 }
 
@@ -294,7 +294,7 @@ TEST_F(SettingsEndToEnd, ClicksOnTheControlsAreSavedByTheCloseButton) {
     MakeTheChanges(window);
     EXPECT_EQ(Saved(program), Before()) << "the controls have no change handlers";
     Click(window, kClose);
-    EXPECT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+    EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
     EXPECT_EQ(Saved(program), After());
 }
 
@@ -307,7 +307,7 @@ TEST_F(SettingsEndToEnd, EscapeAndTheTitleBarCloseSaveExactlyAsTheCloseButton) {
         ASSERT_NE(window, 0u);
         MakeTheChanges(window);
         Click(window, kClose);
-        ASSERT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+        ASSERT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
         byButton = program.Folder().Read("vantroglimmerdel.ini");
     }
     {
@@ -317,7 +317,7 @@ TEST_F(SettingsEndToEnd, EscapeAndTheTitleBarCloseSaveExactlyAsTheCloseButton) {
         MakeTheChanges(window);
         // The pointer rests on the dialog, so the keyboard goes to it.
         x.Xdotool({"key", "Escape"});
-        EXPECT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+        EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
         EXPECT_EQ(program.Folder().Read("vantroglimmerdel.ini"), byButton);
     }
     {
@@ -327,7 +327,7 @@ TEST_F(SettingsEndToEnd, EscapeAndTheTitleBarCloseSaveExactlyAsTheCloseButton) {
         MakeTheChanges(window);
         XClient client(x.Display());
         ASSERT_TRUE(client.SendDeleteWindow(window)) << "the window does not offer to be closed";
-        EXPECT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+        EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
         EXPECT_EQ(program.Folder().Read("vantroglimmerdel.ini"), byButton);
     }
     EXPECT_EQ(ControlsIn(byButton), After());
@@ -341,7 +341,7 @@ TEST_F(SettingsEndToEnd, TheKeyboardStartsOnCloseAndFollowsTheTabOrder) {
         const unsigned long window = OpenDialog(program, {"1", "0", "1", "2", "10", "5"});
         ASSERT_NE(window, 0u);
         x.Xdotool({"windowfocus", "--sync", std::to_string(window), "key", "space"});
-        EXPECT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+        EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
         EXPECT_EQ(Saved(program), (Controls{"1", "0", "1", "2", "10", "5"}));
     }
     {
@@ -352,7 +352,7 @@ TEST_F(SettingsEndToEnd, TheKeyboardStartsOnCloseAndFollowsTheTabOrder) {
         ASSERT_NE(window, 0u);
         x.Xdotool({"windowfocus", "--sync", std::to_string(window), "key", "--delay", "60", "Tab",
                    "Tab", "Tab", "space", "Tab", "Right", "Right", "Escape"});
-        EXPECT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+        EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
         EXPECT_EQ(Saved(program), (Controls{"1", "0", "0", "3", "5", "5"}));
     }
 }

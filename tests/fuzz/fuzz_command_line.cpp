@@ -51,11 +51,12 @@ std::optional<double> WholeNumberModel(const std::string& text) {
     return std::strtod(body.c_str(), nullptr);
 }
 
-// The leading-number rule: blanks, tabs and line breaks do not count wherever they stand.
+// The leading-number rule: blanks, tabs and line feeds do not count wherever they stand; any
+// other character, a carriage return too, ends the number.
 double LeadingNumberModel(const std::string& text) {
     std::string compact;
     for (char c : text) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+        if (c != ' ' && c != '\t' && c != '\n')
             compact += c;
     }
     std::smatch match;

@@ -79,6 +79,13 @@ TEST(LeadingNumber, SkipsBlanksAnywhereAndStopsAtTheFirstForeignCharacter) {
     }
 }
 
+// A carriage return is no blank: the number ends there.
+TEST(LeadingNumber, ACarriageReturnEndsTheNumber) {
+    EXPECT_EQ(LeadingNumber("47\r11"), 47);
+    EXPECT_EQ(LeadingNumber(" 4 7\n\r11"), 47);
+    EXPECT_EQ(LeadingNumber("\r4711"), 0);
+}
+
 TEST(LeadingNumber, SurvivesAbsurdInput) {
     EXPECT_EQ(LeadingNumber(std::string(100000, '9').insert(0, "1e")), 0.0);  // infinite: no number
     EXPECT_EQ(LeadingNumber(std::string(1 << 20, ' ')), 0.0);
@@ -89,6 +96,17 @@ TEST(ToInteger, RangeAndRounding) {
     EXPECT_EQ(ToInteger(32766.5), 32766);
     EXPECT_THROW(ToInteger(NAN), OverflowError);
     EXPECT_THROW(ToLong(1e10), OverflowError);
+}
+
+TEST(TwipsToPixels, RoundsTheTwipsHalvesToEvenThenTruncatesTheQuotient) {
+    EXPECT_EQ(TwipsToPixels(15360, 15), 1024);
+    EXPECT_EQ(TwipsToPixels(29, 15), 1) << "the quotient is truncated";
+    EXPECT_EQ(TwipsToPixels(22.5, 1), 22) << "a half rounds to the even neighbour";
+    EXPECT_EQ(TwipsToPixels(23.5, 1), 24);
+    EXPECT_EQ(TwipsToPixels(32.5, 3), 10) << "32, not 33, before the division";
+    EXPECT_EQ(TwipsToPixels(-0.5, 1), 0);
+    EXPECT_EQ(TwipsToPixels(1000, 0), 0) << "no factor";
+    EXPECT_THROW(TwipsToPixels(1e12, 15), OverflowError);
 }
 
 TEST(NumberToText, ShortestGeneralForm) {

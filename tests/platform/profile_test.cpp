@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -179,6 +180,44 @@ TEST_F(ProfileTest, WriteFailsSoftlyInAReadOnlyFolder) {
     EXPECT_EQ(dir.Read("settings.ini"), "[a]\nx=1\n");
 }
 
+// A file made read-only to keep its settings stays as it is, although the folder may be written
+// (the temporary file and its rename would otherwise replace it); for the superuser as well.
+TEST_F(ProfileTest, WriteFailsOnAReadOnlyFileAndLeavesIt) {
+    dir.Write("settings.ini", "[a]\nx=1\n");
+    ASSERT_EQ(chmod(Ini().c_str(), 0444), 0);
+    EXPECT_FALSE(Put("a", "x", "2"));
+    EXPECT_FALSE(Put("b", "y", "3")) << "adding a section is a write as well";
+    EXPECT_EQ(dir.Read("settings.ini"), "[a]\nx=1\n");
+    struct stat st {};
+    ASSERT_EQ(stat(Ini().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_EQ(Get("a", "x"), "1") << "and can still be read";
+}
+
+// Another user's file, which this user may not write, in a folder that everyone may write.
+TEST_F(ProfileTest, WriteFailsOnAFileOfAnotherUserInAFolderOpenToAll) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a file of another user";
+    dir.Write("settings.ini", "[a]\nx=1\n");
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+    ASSERT_EQ(chmod(Ini().c_str(), 0644), 0);
+    // An unprivileged process: it may make files in the folder, and may not write this one.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(2);
+        _exit(Put("a", "x", "2") ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write replaced the file; 2: no other user";
+    EXPECT_EQ(dir.Read("settings.ini"), "[a]\nx=1\n");
+    struct stat st {};
+    ASSERT_EQ(stat(Ini().c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u) << "still root's file";
+}
 #endif  // _WIN32
 
 TEST_F(ProfileTest, WriteLeavesAFileItCannotReadAlone) {

@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -89,26 +88,25 @@ TEST(Regressions, BitmapClaimingMorePixelsThanItsFileHolds) {
         put32(0);
     folder.Write("lying.bmp", header);
 
-    // In a child process, whose peak memory is its own.
+    // In a child process, whose peak memory is its own. The memory tells whether the picture
+    // was decoded; the alarm only catches a load that never ends.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        const auto start = std::chrono::steady_clock::now();
+        alarm(60);
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
         const HBITMAP bitmap =
             LoadImageA(0, folder.File("lying.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
-        const auto elapsed = std::chrono::steady_clock::now() - start;
         const bool small = after.ru_maxrss - before.ru_maxrss < 16 * 1024;  // KiB
-        const bool quick = elapsed < std::chrono::milliseconds(500);
-        _exit(bitmap == 0 && small && quick ? 0 : 1);
+        _exit(bitmap == 0 ? (small ? 0 : 2) : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "fails at once, without a large allocation";
+    ASSERT_TRUE(WIFEXITED(status)) << "the load did not end within a minute";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the bitmap loaded; 2: a large allocation";
 }
 
 // A named pipe in place of the settings file or of a picture: opening it used to wait for a
@@ -123,7 +121,7 @@ TEST(Regressions, NamedPipesInPlaceOfFilesAreNoFiles) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        alarm(5);
+        alarm(30);
         char value[16];
         const bool read = profile::GetPrivateProfileStringA("controls", "lights", "none", value, 16,
                                                             settings.c_str()) == 4 &&

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/mScreenSaver.h"
+#include "art/scene_manifest.h"
 #include "platform/gdi.h"
 #include "platform/headless/HeadlessBacking.h"
 #include "scene/frmSaver.h"
@@ -15,18 +16,12 @@
 
 class SceneFixture : public HostFixture {
   protected:
-    static constexpr const char* kPictures[] = {
-        "fwbackground.bmp",      "landscape.bmp",      "extension.bmp",  "snow.bmp",
-        "redlight.bmp",          "redbottomlight.bmp", "bluelight.bmp",  "yellowlight.bmp",
-        "yellowbottomlight.bmp", "greenlight.bmp",     "whitelight.bmp", "purplelight.bmp",
-        "purplebottomlight.bmp", "smoke.bmp"};
-
     SceneFixture() {
         host.SetAppPath(folder.Path());
         host.SetScreenPixels(1024, 600);
         std::filesystem::create_directories(folder.File("vurezezideriru/glimmerdel"));
-        for (const char* picture : kPictures)
-            LinkPicture(picture);
+        for (const art::ScenePicture& picture : art::kScenePictures)
+            LinkPicture(picture.file);
         WriteSettings("1", "1", "1", "3", "2", "4");
         g_frmSaver = &saver;
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 #include "gfx/cSprite.h"
@@ -99,12 +100,12 @@ TEST_F(CellStepping, RandomBetweenStaysInRangeAndKeepsDrawing) {
         EXPECT_LE(depth, 250);
         EXPECT_EQ(saver.RandomBetween(1, 0), 1) << "a snow speed of 0 gives steps of 1";
     }
-    // Many draws within one tick of the clock still differ.
-    std::vector<Integer> draws;
+    // Many draws within one tick of the clock (the virtual clock stands still) still differ:
+    // 50 draws from 1 to 20 show about 18 different values, and fewer than 8 almost never.
+    std::set<Integer> values;
     for (int i = 0; i < 50; ++i)
-        draws.push_back(saver.RandomBetween(1, 20));
-    EXPECT_GT(std::count(draws.begin(), draws.end(), draws.front()), 0);
-    EXPECT_LT(std::count(draws.begin(), draws.end(), draws.front()), 20);
+        values.insert(saver.RandomBetween(1, 20));
+    EXPECT_GE(values.size(), 8u);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
 
 #include "gfx/cSprite.h"
 #include "tests/scene/SceneFixture.h"
@@ -8,6 +10,22 @@
 namespace {
 
 using Scene = SceneFixture;
+
+// The size of a built picture, as the program loads it.
+struct PictureSize {
+    Long width = 0;
+    Long height = 0;
+};
+PictureSize SheetSize(const char* file) {
+    const std::string path =
+        std::string(GLIMMERDEL_PROGRAM_DIR) + "/vurezezideriru/glimmerdel/" + file;
+    const HBITMAP bitmap =
+        static_cast<HBITMAP>(LoadImageA(0, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    BITMAP record{};
+    GetObjectA(bitmap, sizeof record, &record);
+    DeleteObject(bitmap);
+    return {record.bmWidth, record.bmHeight};
+}
 
 TEST_F(Scene, SetUpPlacesEverythingWhereItBelongs) {
     ASSERT_FALSE(Run(0));
@@ -17,20 +35,23 @@ TEST_F(Scene, SetUpPlacesEverythingWhereItBelongs) {
     cSprite& landscape = *saver.Landscape();
     EXPECT_EQ(landscape.X(), 0);
     EXPECT_EQ(landscape.Y(), 600 - landscape.Height()) << "standing on the bottom edge";
-    const Long offsets[9][2] = {{670, 141}, {649, 183}, {664, 163}, {670, 106}, {658, 208},
-                                {662, 89},  {651, 137}, {652, 119}, {679, 198}};
-    const Long cells[9] = {1, 36, 48, 28, 12, 24, 16, 40, 4};
-    for (int i = 0; i < 9; ++i) {
+    ASSERT_EQ(frmSaver::kLightStrings, 9);
+    for (int i = 0; i < frmSaver::kLightStrings; ++i) {
+        const art::LightString& design = art::kLightStrings[i];
         cSprite& light = *saver.LightString(i);
-        EXPECT_EQ(light.X(), landscape.X() + offsets[i][0]) << i;
-        EXPECT_EQ(light.Y(), landscape.Y() + offsets[i][1]) << i;
-        EXPECT_EQ(light.Cell(), cells[i]) << i;
+        EXPECT_EQ(light.X(), landscape.X() + design.x) << design.file;
+        EXPECT_EQ(light.Y(), landscape.Y() + design.y) << design.file;
+        EXPECT_EQ(light.Cell(), design.startCell) << design.file;
         EXPECT_TRUE(light.Active());
-        EXPECT_GT(light.Width(), 0);
+        // One cell of its own sheet: the string shows the picture the manifest names.
+        const PictureSize sheet = SheetSize(design.file);
+        EXPECT_EQ(light.Width(), sheet.width / frmSaver::kLightCells) << design.file;
+        EXPECT_EQ(light.Height(), sheet.height) << design.file;
     }
     cSprite& smoke = *saver.Smoke();
-    EXPECT_EQ(smoke.X(), landscape.X() + 224);
-    EXPECT_EQ(smoke.Y() + smoke.Height(), landscape.Y() + 71) << "rising from the chimney top";
+    EXPECT_EQ(smoke.X(), landscape.X() + art::kChimneyTopX);
+    EXPECT_EQ(smoke.Y() + smoke.Height(), landscape.Y() + art::kChimneyTopY)
+        << "rising from the chimney top";
     EXPECT_EQ(smoke.Cell(), 0);
     for (int i = 0; i < frmSaver::kSnowflakes; ++i) {
         cSprite& flake = *saver.Snowflake(i);
@@ -45,6 +66,17 @@ TEST_F(Scene, SetUpPlacesEverythingWhereItBelongs) {
     }
     EXPECT_EQ(Window(), Pixels(saver.StageDC(), 1024, 600)) << "the first full paint";
     EXPECT_LE(host.CursorCount(), 0);
+}
+
+TEST_F(Scene, EveryStringSweepsFromItsStartingCellInItsDirection) {
+    WriteSettings("1", "1", "1", "0", "2", "4");  // a light speed of 0 steps every frame
+    ASSERT_FALSE(Run(1));
+    for (int i = 0; i < frmSaver::kLightStrings; ++i) {
+        const art::LightString& design = art::kLightStrings[i];
+        const Long expected = design.rising ? std::min<Long>(design.startCell + 1, 52)
+                                            : std::max<Long>(design.startCell - 1, 1);
+        EXPECT_EQ(saver.LightString(i)->Cell(), expected) << design.file;
+    }
 }
 
 TEST_F(Scene, EveryFrameShowsExactlyTheStage) {
