@@ -43,13 +43,6 @@ bool WaitForScene(const XvfbServer& x, unsigned long window, int width, int heig
     return false;
 }
 
-int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
-    int differences = 0;
-    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
-        differences += a.pixels[i] != b.pixels[i];
-    return differences;
-}
-
 // The test's own connection, acting as a window manager would.
 class Connection {
   public:

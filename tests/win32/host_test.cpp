@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/win32/Win32Host.h"
 
 TEST(Win32Host, ArgumentsFollowTheProgramsName) {
@@ -31,4 +33,16 @@ TEST(Win32Host, MeasuresTheScreenAndStandsInForMissingPasswordLibraries) {
     const std::uint32_t later = host.GetTickCount();
     EXPECT_GE(later - start, 2u);
     EXPECT_LT(later - start, 2000u);
+}
+
+TEST(Win32Host, AnInstanceStartedEarlierIsSeenUntilItEnds) {
+    auto first = std::make_unique<Win32Host>(GetModuleHandleA(nullptr), "/s");
+    EXPECT_FALSE(first->PrevInstance());
+    {
+        Win32Host second(GetModuleHandleA(nullptr), "/s");
+        EXPECT_TRUE(second.PrevInstance());
+    }
+    first.reset();
+    Win32Host third(GetModuleHandleA(nullptr), "/s");
+    EXPECT_FALSE(third.PrevInstance()) << "the first one ended";
 }

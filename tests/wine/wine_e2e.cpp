@@ -100,13 +100,11 @@ XvfbServer::Picture ReadPpm(const std::string& path) {
     return picture;
 }
 
-int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
+// Pixels that differ between two pictures of one size; -1 for pictures of different sizes.
+int ScreenDifferences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
     if (a.width != b.width || a.height != b.height)
         return -1;
-    int differences = 0;
-    for (size_t i = 0; i < a.pixels.size(); ++i)
-        differences += a.pixels[i] != b.pixels[i];
-    return differences;
+    return Differences(a, b);
 }
 
 // Polls a condition every 50 ms until it holds or the limit passes.
@@ -244,7 +242,7 @@ TEST_F(Wine, TheStillSceneFillsTheScreenExactlyAsTheSnapshotAndAKeyEndsIt) {
     int differences = -1;
     EXPECT_TRUE(WaitFor(
         [&] {
-            differences = Differences(s_x->Capture(), expected);
+            differences = ScreenDifferences(s_x->Capture(), expected);
             return differences == 0;
         },
         60s))
@@ -259,7 +257,7 @@ TEST_F(Wine, WithTheEffectsOnTheSceneAnimatesAndAButtonEndsIt) {
     const unsigned long window = Window("Form1");
     ASSERT_NE(window, 0u) << folder.Read("stderr.txt");
     const XvfbServer::Picture first = s_x->Capture();
-    EXPECT_TRUE(WaitFor([&] { return Differences(s_x->Capture(), first) > 0; }, 30s))
+    EXPECT_TRUE(WaitFor([&] { return ScreenDifferences(s_x->Capture(), first) > 0; }, 30s))
         << "the picture never changed";
     s_x->Xdotool({"mousemove", "500", "400", "click", "1"});
     EXPECT_EQ(WaitExit(60s), 0);
