@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "art/embedded_pictures.h"
+#include "tests/e2e/DialogLayout.h"
 #include "tests/e2e/XSession.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -23,70 +24,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The six "controls" values: lights, chimneysmoke, snowing, lightspeed, smokespeed, snowspeed.
-using Controls = std::vector<std::string>;
-
 std::string SettingsFile(const Controls& c) {
     return "[controls]\nlights=" + c[0] + "\nchimneysmoke=" + c[1] + "\nsnowing=" + c[2] +
            "\nlightspeed=" + c[3] + "\nsmokespeed=" + c[4] + "\nsnowspeed=" + c[5] +
            "\n[applic]\nappdisplay=0\nappcurrent=0\nappalert=3\n";
 }
-
-// The values of the [controls] keys in a settings file's text.
-Controls ControlsIn(const std::string& text) {
-    Controls values(6);
-    const char* keys[] = {"lights",     "chimneysmoke", "snowing",
-                          "lightspeed", "smokespeed",   "snowspeed"};
-    std::istringstream lines(text);
-    std::string line;
-    std::string section;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line[0] == '[') {
-            section = line;
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (section != "[controls]" || equals == std::string::npos)
-            continue;
-        for (int i = 0; i < 6; ++i) {
-            if (line.substr(0, equals) == keys[i])
-                values[i] = line.substr(equals + 1);
-        }
-    }
-    return values;
-}
-
-// Where the designed controls stand in the window, in pixels (15 twips to the pixel; the
-// controls of Frame1 are placed within it).
-struct Point {
-    int x, y;
-};
-constexpr int Px(int twips) {
-    return twips / 15;
-}
-Point CenterOf(int left, int top, int width, int height, bool inFrame) {
-    const int x = (inFrame ? Px(140) : 0) + Px(left) + Px(width) / 2;
-    const int y = (inFrame ? Px(2610) : 0) + Px(top) + Px(height) / 2;
-    return {x, y};
-}
-const Point kCheckLights = CenterOf(120, 240, 1695, 375, true);
-const Point kCheckSmoke = CenterOf(120, 720, 1695, 375, true);
-const Point kCheckSnowing = CenterOf(120, 1200, 1695, 375, true);
-const Point kClose = CenterOf(2280, 4440, 1095, 315, false);
-// A scroll bar's arrows are squares of its height at both ends; the trough lies between.
-struct ScrollBarPlaces {
-    Point leftArrow, rightArrow, troughLeftEnd, troughRightEnd;
-};
-ScrollBarPlaces ScrollBarAt(int top) {
-    const int x = Px(140) + Px(1920);
-    const int y = Px(2610) + Px(top) + Px(135) / 2;
-    const int w = Px(1095);
-    const int h = Px(135);
-    return {{x + h / 2, y}, {x + w - 1 - h / 2, y}, {x + h + 2, y}, {x + w - h - 3, y}};
-}
-const ScrollBarPlaces kLightsBar = ScrollBarAt(360);
-const ScrollBarPlaces kSmokeBar = ScrollBarAt(840);
-const ScrollBarPlaces kSnowBar = ScrollBarAt(1320);
 
 bool SameBlock(const XvfbServer::Picture& screen, int left, int top,
                const EmbeddedPicture& picture) {

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "art/embedded_pictures.h"
+#include "tests/e2e/DialogLayout.h"
 #include "tests/e2e/XSession.h"
 
 using namespace std::chrono_literals;
@@ -22,66 +23,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Controls = std::vector<std::string>;
-
 std::string SettingsFile(const Controls& c, const std::string& applic = "appdisplay=0\n") {
     return "[controls]\r\nlights=" + c[0] + "\r\nchimneysmoke=" + c[1] + "\r\nsnowing=" + c[2] +
            "\r\nlightspeed=" + c[3] + "\r\nsmokespeed=" + c[4] + "\r\nsnowspeed=" + c[5] +
            "\r\n[applic]\r\n" + applic;
 }
-
-Controls ControlsIn(const std::string& text) {
-    Controls values(6);
-    const char* keys[] = {"lights",     "chimneysmoke", "snowing",
-                          "lightspeed", "smokespeed",   "snowspeed"};
-    std::istringstream lines(text);
-    std::string line;
-    std::string section;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            section = line;
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (section != "[controls]" || equals == std::string::npos)
-            continue;
-        for (int i = 0; i < 6; ++i) {
-            if (line.substr(0, equals) == keys[i])
-                values[i] = line.substr(equals + 1);
-        }
-    }
-    return values;
-}
-
-// The designed places of the dialog's controls, in pixels at 96 dots per inch.
-struct Point {
-    int x, y;
-};
-constexpr int Px(int twips) {
-    return twips / 15;
-}
-Point CenterOf(int left, int top, int width, int height, bool inFrame) {
-    return {(inFrame ? Px(140) : 0) + Px(left) + Px(width) / 2,
-            (inFrame ? Px(2610) : 0) + Px(top) + Px(height) / 2};
-}
-const Point kCheckLights = CenterOf(120, 240, 1695, 375, true);
-const Point kCheckSnowing = CenterOf(120, 1200, 1695, 375, true);
-const Point kClose = CenterOf(2280, 4440, 1095, 315, false);
-struct ScrollBarPlaces {
-    Point leftArrow, rightArrow, troughLeftEnd, troughRightEnd;
-};
-ScrollBarPlaces ScrollBarAt(int top) {
-    const int x = Px(140) + Px(1920);
-    const int y = Px(2610) + Px(top) + Px(135) / 2;
-    const int w = Px(1095);
-    const int h = Px(135);
-    return {{x + h / 2, y}, {x + w - 1 - h / 2, y}, {x + h + 2, y}, {x + w - h - 3, y}};
-}
-const ScrollBarPlaces kLightsBar = ScrollBarAt(360);
-const ScrollBarPlaces kSmokeBar = ScrollBarAt(840);
-const ScrollBarPlaces kSnowBar = ScrollBarAt(1320);
 
 // A picture in the binary PPM form the snapshot tool writes.
 XvfbServer::Picture ReadPpm(const std::string& path) {
