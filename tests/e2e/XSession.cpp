@@ -47,7 +47,9 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     _exit(127);
 }
 
-std::string Capture(const std::vector<std::string>& argv, const std::string& display) {
+}  // namespace
+
+std::string OutputOf(const std::vector<std::string>& argv, const std::string& display) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return "";
@@ -76,8 +78,6 @@ std::string Capture(const std::vector<std::string>& argv, const std::string& dis
     waitpid(pid, &status, 0);
     return out;
 }
-
-}  // namespace
 
 pid_t StartProcess(const std::vector<std::string>& argv,
                    const std::vector<std::string>& environment, const std::string& errorFile) {
@@ -359,7 +359,7 @@ bool XvfbServer::PointerHidden() const {
 std::string XvfbServer::Xdotool(const std::vector<std::string>& arguments) const {
     std::vector<std::string> argv{"xdotool"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return ::Capture(argv, m_display);
+    return OutputOf(argv, m_display);
 }
 
 std::vector<unsigned long> XvfbServer::FindWindows(const std::string& name,

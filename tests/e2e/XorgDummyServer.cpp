@@ -56,9 +56,14 @@ XorgDummyServer::XorgDummyServer() {
         return;
     const pid_t pid = fork();
     if (pid == 0) {
-        // The server writes the display number it chose on descriptor 3.
+        // The server writes the display number it chose on descriptor 3. The pipe's read end
+        // may itself be descriptor 3 (when the test's standard streams are its only open
+        // files): the dup2 replaces it then, and it must not be closed again.
         dup2(fds[1], 3);
-        close(fds[0]);
+        if (fds[0] != 3)
+            close(fds[0]);
+        if (fds[1] != 3)
+            close(fds[1]);
         const int devnull = open("/dev/null", O_RDWR);
         dup2(devnull, 0);
         dup2(devnull, 1);
@@ -108,32 +113,7 @@ XorgDummyServer::~XorgDummyServer() {
 }
 
 std::string XorgDummyServer::Run(const std::vector<std::string>& argv) const {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("DISPLAY", m_display.c_str(), 1);
-        dup2(fds[1], 1);
-        close(fds[0]);
-        const int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 2);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string out;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
-        out.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
-    waitpid(pid, nullptr, 0);
-    return out;
+    return OutputOf(argv, m_display);
 }
 
 bool XorgDummyServer::Arrange(const std::vector<Monitor>& monitors) {
