@@ -8,21 +8,21 @@ set -eu
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
 
-specs="$*"
-[ -n "$specs" ] || specs="gcc:Release"
-if [ "$specs" = all ]; then
-    specs=""
+builds="$*"
+[ -n "$builds" ] || builds="gcc:Release"
+if [ "$builds" = all ]; then
+    builds=""
     for compiler in gcc clang; do
         for type in Release Debug RelWithDebInfo MinSizeRel; do
-            specs="$specs $compiler:$type"
+            builds="$builds $compiler:$type"
         done
     done
 fi
 
 status=0
-for spec in $specs; do
-    compiler=${spec%%:*}
-    type=${spec#*:}
+for build in $builds; do
+    compiler=${build%%:*}
+    type=${build#*:}
     case "$compiler" in
         gcc) cc=gcc; cxx=g++ ;;
         clang) cc=clang; cxx=clang++ ;;

@@ -338,8 +338,8 @@ XvfbServer::Picture XvfbServer::Capture(unsigned long window) const {
     return picture;
 }
 
-bool XvfbServer::PointerHidden() const {
-    ::Display* d = XOpenDisplay(m_display.c_str());
+bool PointerHiddenOn(const std::string& display) {
+    ::Display* d = XOpenDisplay(display.c_str());
     if (d == nullptr)
         return false;
     bool hidden = false;
@@ -354,6 +354,10 @@ bool XvfbServer::PointerHidden() const {
     }
     XCloseDisplay(d);
     return hidden;
+}
+
+bool XvfbServer::PointerHidden() const {
+    return PointerHiddenOn(m_display);
 }
 
 std::string XvfbServer::Xdotool(const std::vector<std::string>& arguments) const {

@@ -131,6 +131,8 @@ class ProgramRun {
 pid_t StartProcess(const std::vector<std::string>& argv,
                    const std::vector<std::string>& environment, const std::string& errorFile = "");
 std::optional<int> WaitProcess(pid_t pid, std::chrono::milliseconds timeout);
+// True when the pointer shows no visible pixel on that display.
+bool PointerHiddenOn(const std::string& display);
 // Runs a program on a display and returns its standard output once it has ended.
 std::string OutputOf(const std::vector<std::string>& argv, const std::string& display);
 // The command run as an unprivileged user when the tests run as root (some programs refuse

@@ -12,7 +12,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/Xfixes.h>
 
 using namespace std::chrono_literals;
 
@@ -227,17 +226,5 @@ std::vector<unsigned long> XorgDummyServer::FindWindows(const std::string& name,
 }
 
 bool XorgDummyServer::PointerHidden() const {
-    ::Display* d = XOpenDisplay(m_display.c_str());
-    if (d == nullptr)
-        return false;
-    bool hidden = false;
-    XFixesCursorImage* cursor = XFixesGetCursorImage(d);
-    if (cursor != nullptr) {
-        hidden = true;
-        for (int i = 0; i < cursor->width * cursor->height; ++i)
-            hidden = hidden && (cursor->pixels[i] >> 24) == 0;
-        XFree(cursor);
-    }
-    XCloseDisplay(d);
-    return hidden;
+    return PointerHiddenOn(m_display);
 }
