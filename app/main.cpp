@@ -1,6 +1,8 @@
 // The program's entry: reads the options of the Linux screen-saver convention, installs the
 // host services the run needs and starts the program.
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,6 +16,10 @@
 #include "platform/x11/FltkHost.h"
 
 int main(int argc, char** argv) {
+    // The picture decoder's large buffers live only while a picture loads: each gets pages of
+    // its own and gives them back when freed, instead of the C library raising its threshold
+    // after the first one and keeping the later ones in the heap.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const LinuxOptions options = ParseLinuxOptions(arguments, std::getenv("XSCREENSAVER_WINDOW"));
     if (!options.error.empty()) {

@@ -129,6 +129,8 @@ void frmSaver::BuildScene() {
     m_cStage = std::make_unique<cBitmap>();
     m_cStage->CreateAtSize(screenWidth, screenHeight);
     m_cBackground->TileDC(m_cStage->hDC(), screenWidth, screenHeight);
+    // The sky is read only here (a new scene loads it again): its pixels need not stay.
+    m_cBackground->Filename("");
 
     // The landscape at the bottom left.
     LoadSpriteBitmaps(m_cLandscapeBitmaps, DataFolder() + art::kLandscapePicture, 1, 1,

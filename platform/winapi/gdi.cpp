@@ -218,7 +218,8 @@ constexpr COLORREF ToColorref(std::uint32_t pixel) {
     return ((pixel & 0xFF) << 16) | (pixel & 0xFF00) | ((pixel >> 16) & 0xFF);
 }
 
-// A bitmap for a width and height, or false when the size is not allowed or memory runs out.
+// A new bitmap (out is fresh) for a width and height, all black, or false when the size is not
+// allowed or memory runs out. The pixels are fresh zeroed memory, so nothing is written here.
 bool MakeBitmap(int width, int height, bool mono, Bitmap& out) {
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return false;
@@ -230,9 +231,9 @@ bool MakeBitmap(int width, int height, bool mono, Bitmap& out) {
     out.mono = mono;
     try {
         if (mono) {
-            out.bits.assign(pixels, 0);
+            out.bits.resize(pixels);
         } else {
-            out.colour.assign(pixels, 0);
+            out.colour.resize(pixels);
         }
     } catch (const std::bad_alloc&) {
         return false;

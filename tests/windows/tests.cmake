@@ -37,7 +37,7 @@ endfunction()
 
 glimmer_windows_tests(platform
     EXCLUDE gdi_blit_test.cpp gdi_load_test.cpp gdi_objects_test.cpp gdi_window_test.cpp
-            gdi_x11_test.cpp monitors_test.cpp InstanceLock_test.cpp
+            gdi_x11_test.cpp monitors_test.cpp InstanceLock_test.cpp PixelAllocator_test.cpp
     LIBRARIES glimmer_platform)
 glimmer_windows_tests(gfx EXCLUDE frame_allocation_test.cpp LIBRARIES glimmer_gfx)
 glimmer_windows_tests(app EXCLUDE linux_options_test.cpp LIBRARIES glimmer_app glimmer_main)
