@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/winapi/PixelAllocator.h"
 #include "platform/winapi/WindowBacking.h"
 
 class HeadlessBacking : public WindowBacking {
@@ -30,7 +31,7 @@ class HeadlessBacking : public WindowBacking {
     int m_width;
     int m_height;
     std::uint32_t m_fill;
-    std::vector<std::uint32_t> m_pixels;
+    std::vector<std::uint32_t, PixelAllocator<std::uint32_t>> m_pixels;  // as the real screen
     long long m_presents = 0;
     long long m_presentedArea = 0;
 };

@@ -8,14 +8,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+
+#include "platform/winapi/PixelAllocator.h"
 
 namespace {
 
 bool g_useShm = true;
-
-// SHM pushes after which a write waits for the server even without a frame's flush, so that the
-// request queue never runs far ahead of the pixels.
-constexpr long kMaxPendingPushes = 4096;
+std::size_t g_uploadBytes = X11WindowBacking::kDefaultUploadBytes;
 
 int g_trappedErrors = 0;
 
@@ -93,31 +93,38 @@ struct X11WindowBacking::ShmSegment {
 // The image making, with access to the backing's members.
 struct X11WindowBacking::Access {
     static bool MakeShmImage(X11WindowBacking& b, Visual* visual, int width, int height) {
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+        const std::size_t pixelBytes = rowBytes * static_cast<std::size_t>(height);
+        const std::size_t uploadBytes = std::max(g_uploadBytes, rowBytes);
         auto segment = std::make_unique<ShmSegment>();
         segment->info.shmid = -1;
-        XImage* image =
-            XShmCreateImage(b.m_display, visual, 24, ZPixmap, nullptr, &segment->info,
-                            static_cast<unsigned>(width), static_cast<unsigned>(height));
+        // One row of the window's width: a push sets the header's size to its rectangle's.
+        XImage* image = XShmCreateImage(b.m_display, visual, 24, ZPixmap, nullptr, &segment->info,
+                                        static_cast<unsigned>(width), 1);
         if (image == nullptr)
             return false;
-        if (image->bits_per_pixel != 32 || image->bytes_per_line % 4 != 0) {
+        if (image->bits_per_pixel != 32 || image->bytes_per_line != static_cast<int>(rowBytes)) {
             XDestroyImage(image);
             return false;
         }
-        const std::size_t bytes = static_cast<std::size_t>(image->bytes_per_line) * height;
-        segment->info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-        if (segment->info.shmid < 0) {
+        auto* pixels = static_cast<std::uint32_t*>(pixel_memory::Allocate(pixelBytes));
+        if (pixels == nullptr) {
             XDestroyImage(image);
             return false;
         }
-        void* address = shmat(segment->info.shmid, nullptr, 0);
+        segment->info.shmid = shmget(IPC_PRIVATE, uploadBytes, IPC_CREAT | 0600);
+        void* address = reinterpret_cast<void*>(-1);
+        if (segment->info.shmid >= 0)
+            address = shmat(segment->info.shmid, nullptr, 0);
         if (address == reinterpret_cast<void*>(-1)) {
-            shmctl(segment->info.shmid, IPC_RMID, nullptr);
+            if (segment->info.shmid >= 0)
+                shmctl(segment->info.shmid, IPC_RMID, nullptr);
+            pixel_memory::Free(pixels, pixelBytes);
             XDestroyImage(image);
             return false;
         }
         segment->info.shmaddr = image->data = static_cast<char*>(address);
-        segment->info.readOnly = False;
+        segment->info.readOnly = True;
         bool attached;
         {
             ErrorTrap trap(b.m_display);
@@ -129,14 +136,18 @@ struct X11WindowBacking::Access {
         shmctl(segment->info.shmid, IPC_RMID, nullptr);
         if (!attached) {
             shmdt(address);
+            pixel_memory::Free(pixels, pixelBytes);
             image->data = nullptr;
             XDestroyImage(image);
             return false;
         }
-        std::fill_n(static_cast<std::uint32_t*>(address), bytes / 4, 0u);
         b.m_image = image;
         b.m_segment = std::move(segment);
         b.m_shm = true;
+        b.m_pixels = pixels;
+        b.m_ownPixelBytes = pixelBytes;
+        b.m_stride = width;
+        b.m_uploadBytes = uploadBytes;
         return true;
     }
 
@@ -160,6 +171,8 @@ struct X11WindowBacking::Access {
         }
         b.m_image = image;
         b.m_shm = false;
+        b.m_pixels = reinterpret_cast<std::uint32_t*>(image->data);
+        b.m_stride = image->bytes_per_line / 4;
         return true;
     }
 
@@ -172,10 +185,8 @@ struct X11WindowBacking::Access {
         }
         if (b.m_gc == nullptr)
             return false;
-        b.m_pixels = reinterpret_cast<std::uint32_t*>(b.m_image->data);
         b.m_width = width;
         b.m_height = height;
-        b.m_stride = b.m_image->bytes_per_line / 4;
         return true;
     }
 };
@@ -185,6 +196,10 @@ X11WindowBacking::X11WindowBacking(Display* display, Window window)
 
 void X11WindowBacking::SetUseShm(bool use) {
     g_useShm = use;
+}
+
+void X11WindowBacking::SetUploadBytes(std::size_t bytes) {
+    g_uploadBytes = bytes;
 }
 
 std::shared_ptr<X11WindowBacking> X11WindowBacking::Create(Display* display, Window window,
@@ -231,6 +246,7 @@ X11WindowBacking::~X11WindowBacking() {
             m_image->data = nullptr;
             XDestroyImage(m_image);
             shmdt(m_segment->info.shmaddr);
+            pixel_memory::Free(m_pixels, m_ownPixelBytes);
         } else {
             XDestroyImage(m_image);  // frees the pixels too
         }
@@ -254,12 +270,6 @@ bool X11WindowBacking::ClipToImage(int& x, int& y, int& w, int& h) const {
 }
 
 void X11WindowBacking::PrepareWrite(int x, int y, int w, int h, bool readsDestination) {
-    if (m_shm && (m_flushedSincePush || m_pendingPushes > kMaxPendingPushes)) {
-        // The server may still be reading pushes of the last frame from the shared image.
-        XSync(m_display, False);
-        m_pendingPushes = 0;
-        m_flushedSincePush = false;
-    }
     if (!m_foreign || !readsDestination || !ClipToImage(x, y, w, h))
         return;
     // A window that is not ours shows what its owner drew: fetch it before combining with it.
@@ -278,9 +288,7 @@ void X11WindowBacking::PrepareWrite(int x, int y, int w, int h, bool readsDestin
 
 void X11WindowBacking::Push(int x, int y, int w, int h) {
     if (m_shm) {
-        XShmPutImage(m_display, m_window, m_gc, m_image, x, y, x, y, static_cast<unsigned>(w),
-                     static_cast<unsigned>(h), False);
-        ++m_pendingPushes;
+        PushShared(x, y, w, h);
     } else if (m_foreign) {
         // The owner may have destroyed its window meanwhile: an error here is no crash.
         ErrorTrap trap(m_display);
@@ -292,6 +300,36 @@ void X11WindowBacking::Push(int x, int y, int w, int h) {
     }
 }
 
+void X11WindowBacking::PushShared(int x, int y, int w, int h) {
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+    if (rowBytes > m_uploadBytes)
+        return;  // never: the area holds a row of the whole window
+    int row = y;
+    while (row < y + h) {
+        const std::size_t fits = (m_uploadBytes - m_uploadUsed) / rowBytes;
+        if (fits == 0) {
+            // Used up: once the server has read every push, the area starts again at the front.
+            XSync(m_display, False);
+            m_uploadUsed = 0;
+            continue;
+        }
+        const int rows = static_cast<int>(std::min<std::size_t>(fits, y + h - row));
+        char* at = m_segment->info.shmaddr + m_uploadUsed;
+        for (int i = 0; i < rows; ++i) {
+            std::memcpy(at + i * rowBytes,
+                        m_pixels + static_cast<std::size_t>(row + i) * m_stride + x, rowBytes);
+        }
+        m_image->data = at;
+        m_image->width = w;
+        m_image->height = rows;
+        m_image->bytes_per_line = static_cast<int>(rowBytes);
+        XShmPutImage(m_display, m_window, m_gc, m_image, 0, 0, x, row, static_cast<unsigned>(w),
+                     static_cast<unsigned>(rows), False);
+        m_uploadUsed += static_cast<std::size_t>(rows) * rowBytes;
+        row += rows;
+    }
+}
+
 void X11WindowBacking::Present(int x, int y, int w, int h) {
     if (ClipToImage(x, y, w, h))
         Push(x, y, w, h);
@@ -299,8 +337,6 @@ void X11WindowBacking::Present(int x, int y, int w, int h) {
 
 void X11WindowBacking::Flush() {
     XFlush(m_display);
-    if (m_pendingPushes > 0)
-        m_flushedSincePush = true;
 }
 
 void X11WindowBacking::Repaint(int x, int y, int w, int h) {

@@ -1,12 +1,17 @@
 #pragma once
-// The retained pixels of an X window, which are also the image pushed to it.
+// The retained pixels of an X window, and the pushes that bring changed rectangles to it.
 //
-// Our own windows get an MIT-SHM image where the server offers it (XPutImage of a plain image
+// Our own windows push through MIT-SHM where the server offers it (XPutImage of a plain image
 // otherwise); a window that is not ours (a host's preview window) always gets a plain image.
+// With MIT-SHM the retained pixels are private memory, and a push copies its rectangle, rows
+// packed, into a small shared upload area that is filled front to back: a frame's few hundred
+// small rectangles land close together, the server reads only what was pushed, and drawing never
+// waits for the server except when the area is used up and starts again from the front.
 // Only 32-bit-per-pixel TrueColor visuals of depth 24 with masks ff0000/ff00/ff are taken, so the
 // pixels need no conversion on the way. The backing must be destroyed before its display is
 // closed.
 
+#include <cstddef>
 #include <memory>
 
 #include "platform/winapi/WindowBacking.h"
@@ -30,6 +35,10 @@ class X11WindowBacking : public WindowBacking {
 
     // Whether Create tries MIT-SHM (on unless turned off, e.g. to test the plain path).
     static void SetUseShm(bool use);
+    // The size of the shared upload area of backings created from now on (at least one row of
+    // the window is always taken); tests make it small to wrap it and split pushes.
+    static void SetUploadBytes(std::size_t bytes);
+    static constexpr std::size_t kDefaultUploadBytes = std::size_t{1} << 20;
 
     ~X11WindowBacking() override;
     X11WindowBacking(const X11WindowBacking&) = delete;
@@ -40,13 +49,12 @@ class X11WindowBacking : public WindowBacking {
     std::uint32_t* Pixels() override { return m_pixels; }
     int Stride() const override { return m_stride; }
 
-    // With MIT-SHM, waits for the server (XSync) when pushes sent before the last Flush may
-    // still be reading the image: once a frame, at its first write. For a window that is not
-    // ours, a raster operation that reads the destination first fetches the rectangle's pixels.
+    // For a window that is not ours, a raster operation that reads the destination first
+    // fetches the rectangle's pixels.
     void PrepareWrite(int x, int y, int w, int h, bool readsDestination) override;
-    // One X request for the rectangle (clipped to the image).
+    // One X request for the rectangle (clipped to the image); with MIT-SHM, one per part that
+    // fits the upload area.
     void Present(int x, int y, int w, int h) override;
-    // XFlush; it also ends the frame for the wait above.
     void Flush() override;
 
     // Pushes a rectangle of the retained pixels again (after an expose).
@@ -62,6 +70,7 @@ class X11WindowBacking : public WindowBacking {
     // Clips a rectangle to the image; false when nothing is left.
     bool ClipToImage(int& x, int& y, int& w, int& h) const;
     void Push(int x, int y, int w, int h);
+    void PushShared(int x, int y, int w, int h);
 
     Display* m_display;
     Window m_window;
@@ -71,10 +80,12 @@ class X11WindowBacking : public WindowBacking {
     bool m_shm = false;
     std::unique_ptr<ShmSegment> m_segment;
     std::uint32_t* m_pixels = nullptr;
+    std::size_t m_ownPixelBytes = 0;  // with MIT-SHM: the retained pixels are ours to free
     int m_width = 0;
     int m_height = 0;
     int m_stride = 0;
-    // SHM pushes the server may not have read yet, and whether a flush ended a frame since.
-    long m_pendingPushes = 0;
-    bool m_flushedSincePush = false;
+    // With MIT-SHM: the upload area's size, and how much of it pushes have taken since the
+    // server last caught up.
+    std::size_t m_uploadBytes = 0;
+    std::size_t m_uploadUsed = 0;
 };

@@ -136,6 +136,37 @@ TEST_F(GdiX11, PixelsReachTheWindowThroughSharedMemory) {
     DrawAndCompare(backing);
 }
 
+TEST_F(GdiX11, PushesLargerThanTheUploadAreaOrManyOfThemArriveWhole) {
+    // Room for two rows of the window: a whole-window push goes in three parts, and every
+    // third small push finds the area used up and waits for the server to start it again.
+    X11WindowBacking::SetUploadBytes(2 * 8 * 4);
+    auto backing = X11WindowBacking::Create(d, window, 8, 6);
+    X11WindowBacking::SetUploadBytes(X11WindowBacking::kDefaultUploadBytes);
+    ASSERT_NE(backing, nullptr);
+    ASSERT_TRUE(backing->UsesShm());
+    DrawAndCompare(backing);
+
+    const HWND hWnd = gdi::RegisterWindow(backing);
+    const HDC dc = GetDC(hWnd);
+    MemorySurface src(p, {"rgbycm", "mcybgr"});
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 8; ++x)
+            ASSERT_TRUE(BitBlt(dc, x, y, 1, 1, src.hDC(), (x + y) % 6, y % 2, SRCCOPY));
+    }
+    backing->Flush();
+    XSync(d, False);
+    EXPECT_EQ(Fetch(0, 0, 8, 6),
+              p.Pixels({"rgbycmrg", "cybgrmcy", "bycmrgby", "bgrmcybg", "cmrgbycm", "rmcybgrm"}));
+    // An area asked for smaller than a row of the window still takes one row: one push a row.
+    X11WindowBacking::SetUploadBytes(1);
+    auto narrow = X11WindowBacking::Create(d, window, 8, 6);
+    X11WindowBacking::SetUploadBytes(X11WindowBacking::kDefaultUploadBytes);
+    ASSERT_NE(narrow, nullptr);
+    DrawAndCompare(narrow);
+    ReleaseDC(hWnd, dc);
+    gdi::UnregisterWindow(hWnd);
+}
+
 TEST_F(GdiX11, PixelsReachTheWindowThroughPlainImages) {
     X11WindowBacking::SetUseShm(false);
     auto backing = X11WindowBacking::Create(d, window, 8, 6);
