@@ -16,10 +16,10 @@
 #include "platform/x11/FltkHost.h"
 
 int main(int argc, char** argv) {
-    // The picture decoder's large buffers live only while a picture loads: each gets pages of
-    // its own and gives them back when freed, instead of the C library raising its threshold
-    // after the first one and keeping the later ones in the heap.
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    // Pictures are decoded into large temporary buffers at set-up: every large block gets
+    // memory of its own that goes back to the system when freed, instead of the allocator
+    // raising its threshold and keeping the freed space for a run that never needs it again.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const LinuxOptions options = ParseLinuxOptions(arguments, std::getenv("XSCREENSAVER_WINDOW"));
     if (!options.error.empty()) {

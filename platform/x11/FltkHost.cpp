@@ -6,7 +6,7 @@
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
-#include <malloc.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -114,10 +114,6 @@ FltkHost::FltkHost(const std::vector<std::string>& arguments)
     : m_command(Join(arguments)), m_appPath(posix_env::ProgramFolder()) {
     m_random.Stir(posix_env::MonotonicNanoseconds() ^ (static_cast<std::uint64_t>(getpid()) << 32));
     FL_NORMAL_SIZE = kDefaultFontSize;
-    // Pictures are decoded into large temporary buffers at set-up: keep every large block in
-    // memory of its own that goes back to the system when freed, instead of letting the
-    // allocator's threshold rise and keep the freed space for a run that never needs it again.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 }
 
 FltkHost::~FltkHost() = default;
@@ -186,7 +182,12 @@ void FltkHost::DoEvents() {
         return;
     for (FltkFormPeer* peer : m_peers)
         peer->Flush();
-    Fl::check();
+    // The toolkit's round (a select and several reads of the connection) only when it has
+    // something to do: an event read or waiting to be read, or a widget to redraw. The frame
+    // loop asks some 150 times a second, and mostly nothing has come.
+    pollfd connection{ConnectionNumber(fl_display), POLLIN, 0};
+    if (XQLength(fl_display) > 0 || Fl::damage() || poll(&connection, 1, 0) != 0)
+        Fl::check();
     if (m_monitorsChanged) {
         m_monitorsChanged = false;
         const std::vector<MonitorArea> before = m_monitors;
