@@ -418,6 +418,24 @@ struct SameStep {
             Store4<op>(d + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
             return;
         }
+        if constexpr (count == kChunk && op == Op::And && std::is_same_v<T, std::uint32_t>) {
+            // A sprite's transparent area is white: ANDing white leaves a screen pixel (top
+            // byte 0) as it is, so a chunk of nothing but white is not written at all.
+            const auto* from = reinterpret_cast<const __m128i*>(s + i);
+            const __m128i s0 = _mm_loadu_si128(from);
+            const __m128i s1 = _mm_loadu_si128(from + 1);
+            const __m128i s2 = _mm_loadu_si128(from + 2);
+            const __m128i s3 = _mm_loadu_si128(from + 3);
+            const __m128i all = _mm_and_si128(_mm_and_si128(s0, s1), _mm_and_si128(s2, s3));
+            const __m128i white = _mm_set1_epi32(static_cast<int>(kWhitePixel));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(all, white)) == 0xFFFF)
+                return;
+            Store4<op>(d + i, s0);
+            Store4<op>(d + i + 4, s1);
+            Store4<op>(d + i + 8, s2);
+            Store4<op>(d + i + 12, s3);
+            return;
+        }
 #endif
         for (int k = 0; k < count; ++k)
             d[i + k] = Combine<op>(d[i + k], s[i + k]);
@@ -469,6 +487,15 @@ struct MonoToColourStep {
     const std::uint8_t* __restrict s;
     std::uint32_t background;
     std::uint32_t text;
+#if defined(__SSE2__)
+    // Four pixels from four widened monochrome bytes: the background colour where 1, the text
+    // colour where 0.
+    inline __m128i Select(__m128i mask) const {
+        const __m128i one = _mm_set1_epi32(static_cast<int>(background));
+        const __m128i zero = _mm_set1_epi32(static_cast<int>(text));
+        return _mm_or_si128(_mm_and_si128(one, mask), _mm_andnot_si128(mask, zero));
+    }
+#endif
     template <int count>
     inline void Run(int i) const {
 #if defined(__SSE2__)
@@ -479,9 +506,22 @@ struct MonoToColourStep {
             __m128i mask = _mm_cvtsi32_si128(static_cast<int>(bytes));
             mask = _mm_unpacklo_epi8(mask, mask);
             mask = _mm_unpacklo_epi16(mask, mask);
-            const __m128i one = _mm_set1_epi32(static_cast<int>(background));
-            const __m128i zero = _mm_set1_epi32(static_cast<int>(text));
-            Store4<op>(d + i, _mm_or_si128(_mm_and_si128(one, mask), _mm_andnot_si128(mask, zero)));
+            Store4<op>(d + i, Select(mask));
+            return;
+        }
+        if constexpr (count == kChunk) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            // ORing the text colour black changes nothing: a chunk of nothing but 0 (a mask's
+            // transparent area) is not written at all. Monochrome bytes are 0x00 or 0xFF, so
+            // their top bits tell.
+            if (op == Op::Or && text == 0 && _mm_movemask_epi8(bytes) == 0)
+                return;
+            const __m128i low = _mm_unpacklo_epi8(bytes, bytes);
+            const __m128i high = _mm_unpackhi_epi8(bytes, bytes);
+            Store4<op>(d + i, Select(_mm_unpacklo_epi16(low, low)));
+            Store4<op>(d + i + 4, Select(_mm_unpackhi_epi16(low, low)));
+            Store4<op>(d + i + 8, Select(_mm_unpacklo_epi16(high, high)));
+            Store4<op>(d + i + 12, Select(_mm_unpackhi_epi16(high, high)));
             return;
         }
 #endif

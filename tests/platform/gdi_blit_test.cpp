@@ -252,6 +252,56 @@ TEST(GdiBlit, EveryMaskRowWidthExpandsExactlyItsPixels) {
     }
 }
 
+// A sprite's transparent area (white in its picture, 0 in its mask with black as the text colour)
+// leaves the destination as it was, however long the stretch, and one opaque pixel anywhere in a
+// stretch is drawn: every position within a group of sixteen, every start.
+TEST(GdiBlit, TransparentStretchesLeaveTheDestinationAndOpaquePixelsAreDrawn) {
+    constexpr int kWidth = 56;
+    for (int opaque = -1; opaque < 16; ++opaque) {
+        for (int x = 0; x < 4; ++x) {
+            std::vector<std::uint32_t> before(kWidth), picture(kWidth, 0xFFFFFF);
+            std::vector<bool> bits(kWidth, false);
+            for (int i = 0; i < kWidth; ++i)
+                before[i] = (0x010203u * static_cast<std::uint32_t>(i + 1)) & 0xFFFFFF;
+            if (opaque >= 0) {
+                // One opaque pixel in the second group of sixteen, two in the third.
+                for (int at : {16 + opaque, 32 + opaque, 32 + (opaque + 5) % 16}) {
+                    picture[at] = 0x00A0B0 + static_cast<std::uint32_t>(at);
+                    bits[at] = true;
+                }
+            }
+            for (const bool blackText : {true, false}) {
+                MemorySurface d(kWidth, 1, false), mask(kWidth, 1, true);
+                PaintColour(d, before);
+                PaintMono(mask, bits);
+                SetBkColor(d.hDC(), RGB(255, 255, 255));
+                SetTextColor(d.hDC(), blackText ? RGB(0, 0, 0) : RGB(0x01, 0x02, 0x04));
+                ASSERT_TRUE(BitBlt(d.hDC(), x, 0, kWidth - 4, 1, mask.hDC(), 0, 0, SRCPAINT));
+                const auto out = Row(d.hDC(), kWidth);
+                for (int i = 0; i < kWidth; ++i) {
+                    const bool inside = i >= x && i < x + kWidth - 4;
+                    const std::uint32_t expected = !inside ? before[i]
+                                                   : bits[i - x]
+                                                       ? 0xFFFFFF
+                                                       : before[i] | (blackText ? 0u : 0x010204u);
+                    ASSERT_EQ(out[i], expected) << "mask, opaque " << opaque << " at " << x
+                                                << " pixel " << i << " black text " << blackText;
+                }
+            }
+            MemorySurface d(kWidth, 1, false), sprite(kWidth, 1, false);
+            PaintColour(d, before);
+            PaintColour(sprite, picture);
+            ASSERT_TRUE(BitBlt(d.hDC(), x, 0, kWidth - 4, 1, sprite.hDC(), 0, 0, SRCAND));
+            const auto out = Row(d.hDC(), kWidth);
+            for (int i = 0; i < kWidth; ++i) {
+                const bool inside = i >= x && i < x + kWidth - 4;
+                ASSERT_EQ(out[i], inside ? before[i] & picture[i - x] : before[i])
+                    << "picture, opaque " << opaque << " at " << x << " pixel " << i;
+            }
+        }
+    }
+}
+
 // --- A surface onto itself ----------------------------------------------------------------------
 
 TEST(GdiBlitOverlap, CopiesWithinOneSurfaceInEveryDirection) {
