@@ -23,11 +23,27 @@
 #include <type_traits>
 #include <utility>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GLIMMERDEL_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define GLIMMERDEL_ADDRESS_SANITIZER 1
+#endif
+
 namespace pixel_memory {
 
 inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
-// Below this, the C library's zeroed blocks; from here on, pages of their own.
+// Below this, the C library's zeroed blocks; from here on, pages of their own. Under the
+// address sanitizer every block is the C library's, so that it watches the ends of them all.
+#if defined(GLIMMERDEL_ADDRESS_SANITIZER)
+inline constexpr bool kOwnPagesUsed = false;
+inline constexpr std::size_t kOwnPages = static_cast<std::size_t>(-1);
+#else
+inline constexpr bool kOwnPagesUsed = true;
 inline constexpr std::size_t kOwnPages = std::size_t{64} << 10;
+#endif
 
 inline std::size_t PageBytes(std::size_t bytes) {
     constexpr std::size_t kPage = 4096;
