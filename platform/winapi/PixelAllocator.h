@@ -50,22 +50,30 @@ inline std::size_t PageBytes(std::size_t bytes) {
     return (bytes + kPage - 1) / kPage * kPage;
 }
 
+// Fresh anonymous pages (zero until written), or null.
+inline void* MapPages(std::size_t length) {
+    constexpr int kAccess = PROT_READ | PROT_WRITE;
+    constexpr int kKind = MAP_PRIVATE | MAP_ANONYMOUS;
+    // An anonymous mapping has no file: its descriptor is -1, as portable programs pass it.
+    // cppcheck-suppress invalidFunctionArg
+    void* memory = mmap(nullptr, length, kAccess, kKind, -1, 0);
+    if (memory == MAP_FAILED)
+        return nullptr;
+    return memory;
+}
+
 // Zeroed memory for bytes (at least 1), or null when there is none.
 inline void* Allocate(std::size_t bytes) {
     if (bytes < kOwnPages)
         return std::calloc(bytes == 0 ? 1 : bytes, 1);
     const std::size_t length = PageBytes(bytes);
-    if (length < kHugePage) {
-        void* memory =
-            mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        return memory == MAP_FAILED ? nullptr : memory;
-    }
+    if (length < kHugePage)
+        return MapPages(length);
     // Map a huge page more than needed, then give back what lies before the first huge-page
     // boundary and after the end.
     const std::size_t mapped = length + kHugePage;
-    void* memory =
-        mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
+    void* memory = MapPages(mapped);
+    if (memory == nullptr)
         return nullptr;
     const auto start = reinterpret_cast<std::uintptr_t>(memory);
     const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
