@@ -18,42 +18,17 @@
 #include <vector>
 
 #include "app/mScreenSaver.h"
+#include "bench/BenchProgramFolder.h"
+#include "bench/percentile.h"
 #include "platform/headless/HeadlessHost.h"
 #include "scene/frmSaver.h"
 
 namespace {
 
-// A program folder of its own: every effect on or off, the built pictures.
-class ProgramFolder {
-  public:
-    explicit ProgramFolder(bool on) {
-        char pattern[] = "/tmp/glimmerdel-bench-XXXXXX";
-        m_path = mkdtemp(pattern);
-        const std::string s = on ? "1" : "0";
-        std::ofstream(m_path + "/vantroglimmerdel.ini")
-            << "[controls]\nlights=" << s << "\nchimneysmoke=" << s << "\nsnowing=" << s
-            << "\nlightspeed=3\nsmokespeed=2\nsnowspeed=4\n[applic]\nappdisplay=0\n";
-        std::filesystem::create_directories(m_path + "/vurezezideriru");
-        std::filesystem::create_directory_symlink(
-            std::string(GLIMMERDEL_PROGRAM_DIR) + "/vurezezideriru/glimmerdel",
-            m_path + "/vurezezideriru/glimmerdel");
-    }
-    ~ProgramFolder() { std::filesystem::remove_all(m_path); }
-    const std::string& Path() const { return m_path; }
-
-  private:
-    std::string m_path;
-};
-
 double ThreadMicroseconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
-}
-
-double Percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<size_t>(p * values.size()))];
 }
 
 // The saver loaded on a virtual screen, past the first steps of every element.
@@ -92,7 +67,7 @@ class RunningSaver {
     }
 
   private:
-    ProgramFolder m_folder;
+    BenchProgramFolder m_folder;
     HeadlessHost m_host;
     frmSaver m_saver;
 };
@@ -168,7 +143,7 @@ void FrameStepPaced(benchmark::State& state) {
 void SetUp(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    ProgramFolder folder(true);
+    BenchProgramFolder folder(true);
     HeadlessHost host;
     host.SetAppPath(folder.Path());
     host.SetScreenPixels(width, height);

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench/percentile.h"
+
 namespace {
 
 Window FindWindow(Display* display, const std::string& name) {
@@ -37,14 +39,6 @@ Window FindWindow(Display* display, const std::string& name) {
             XFree(children);
     }
     return found;
-}
-
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t index = std::min(values.size() - 1, static_cast<size_t>(p * values.size()));
-    return values[index];
 }
 
 }  // namespace

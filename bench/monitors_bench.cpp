@@ -20,6 +20,8 @@
 #include <vector>
 
 #include "app/mScreenSaver.h"
+#include "bench/BenchProgramFolder.h"
+#include "bench/percentile.h"
 #include "platform/gdi.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/winapi/HeadlessBacking.h"
@@ -27,32 +29,6 @@
 #include "scene/frmSaver.h"
 
 namespace {
-
-// A program folder of its own, every effect on, the built pictures.
-class ProgramFolder {
-  public:
-    ProgramFolder() {
-        char pattern[] = "/tmp/glimmerdel-bench-XXXXXX";
-        m_path = mkdtemp(pattern);
-        std::ofstream(m_path + "/vantroglimmerdel.ini")
-            << "[controls]\nlights=1\nchimneysmoke=1\nsnowing=1\nlightspeed=3\nsmokespeed=2\n"
-               "snowspeed=4\n[applic]\nappdisplay=0\n";
-        std::filesystem::create_directories(m_path + "/vurezezideriru");
-        std::filesystem::create_directory_symlink(
-            std::string(GLIMMERDEL_PROGRAM_DIR) + "/vurezezideriru/glimmerdel",
-            m_path + "/vurezezideriru/glimmerdel");
-    }
-    ~ProgramFolder() { std::filesystem::remove_all(m_path); }
-    const std::string& Path() const { return m_path; }
-
-  private:
-    std::string m_path;
-};
-
-double Percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<size_t>(p * values.size()))];
-}
 
 // The saver on the given monitors, past its first 200 frames; optionally the first monitor's
 // window shown at a scale.
@@ -87,7 +63,7 @@ class RunningSaver {
     }
 
   private:
-    ProgramFolder m_folder;
+    BenchProgramFolder m_folder;
     HeadlessHost m_host;
     frmSaver m_saver;
 };

@@ -38,12 +38,11 @@ inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // Below this, the C library's zeroed blocks; from here on, pages of their own. Under the
 // address sanitizer every block is the C library's, so that it watches the ends of them all.
 #if defined(GLIMMERDEL_ADDRESS_SANITIZER)
-inline constexpr bool kOwnPagesUsed = false;
 inline constexpr std::size_t kOwnPages = static_cast<std::size_t>(-1);
 #else
-inline constexpr bool kOwnPagesUsed = true;
 inline constexpr std::size_t kOwnPages = std::size_t{64} << 10;
 #endif
+inline constexpr bool kOwnPagesUsed = kOwnPages != static_cast<std::size_t>(-1);
 
 inline std::size_t PageBytes(std::size_t bytes) {
     constexpr std::size_t kPage = 4096;

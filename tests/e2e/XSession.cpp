@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -293,22 +294,24 @@ int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
     return differences;
 }
 
-bool LooksLikeTheScene(const XvfbServer::Picture& picture, std::uint32_t background) {
+bool LooksLikeTheScene(const XvfbServer::Picture& picture) {
     if (picture.width == 0 || picture.height < 4)
         return false;
     auto brightness = [](std::uint32_t p) {
         return ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
     };
-    long top = 0, bottom = 0, foreign = 0;
+    long top = 0, bottom = 0;
     for (int x = 0; x < picture.width; ++x) {
         top += brightness(picture.At(x, 2));
         bottom += brightness(picture.At(x, picture.height - 3));
     }
-    for (std::uint32_t p : picture.pixels)
-        foreign += p == background;
-    top /= picture.width;
-    bottom /= picture.width;
-    return top < 200 && bottom > 500 && foreign == 0;
+    return top / picture.width < 200 && bottom / picture.width > 500;
+}
+
+bool LooksLikeTheScene(const XvfbServer::Picture& picture, std::uint32_t background) {
+    return LooksLikeTheScene(picture) &&
+           std::none_of(picture.pixels.begin(), picture.pixels.end(),
+                        [&](std::uint32_t p) { return p == background; });
 }
 
 XvfbServer::Picture XvfbServer::Capture(unsigned long window) const {
@@ -369,31 +372,43 @@ std::string XvfbServer::Xdotool(const std::vector<std::string>& arguments) const
 std::vector<unsigned long> XvfbServer::FindWindows(const std::string& name,
                                                    std::chrono::milliseconds timeout) const {
     std::vector<unsigned long> found;
-    const auto start = std::chrono::steady_clock::now();
     ::Display* d = XOpenDisplay(m_display.c_str());
     if (d == nullptr)
         return found;
-    do {
-        Window root, parent;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count; ++i) {
-                char* windowName = nullptr;
-                if (XFetchName(d, children[i], &windowName) && windowName != nullptr) {
-                    if (name == windowName)
-                        found.push_back(children[i]);
-                    XFree(windowName);
-                }
-            }
-            if (children != nullptr)
-                XFree(children);
-        }
-        if (!found.empty())
-            break;
-        std::this_thread::sleep_for(20ms);
-    } while (std::chrono::steady_clock::now() - start < timeout);
+    WaitUntil(
+        [&] {
+            found = WindowsNamed(d, name, false);
+            return !found.empty();
+        },
+        timeout);
     XCloseDisplay(d);
+    return found;
+}
+
+std::vector<unsigned long> WindowsNamed(::Display* d, const std::string& name, bool viewableOnly) {
+    std::vector<unsigned long> found;
+    auto previous = XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });
+    Window root, parent;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) {
+            char* windowName = nullptr;
+            if (!XFetchName(d, children[i], &windowName) || windowName == nullptr)
+                continue;
+            XWindowAttributes attributes{};
+            if (name == windowName &&
+                (!viewableOnly || (XGetWindowAttributes(d, children[i], &attributes) &&
+                                   attributes.map_state == IsViewable))) {
+                found.push_back(children[i]);
+            }
+            XFree(windowName);
+        }
+        if (children != nullptr)
+            XFree(children);
+    }
+    XSync(d, False);
+    XSetErrorHandler(previous);
     return found;
 }
 

@@ -133,6 +133,11 @@ pid_t StartProcess(const std::vector<std::string>& argv,
 std::optional<int> WaitProcess(pid_t pid, std::chrono::milliseconds timeout);
 // True when the pointer shows no visible pixel on that display.
 bool PointerHiddenOn(const std::string& display);
+// The top-level windows of a connection that have this name (only the viewable ones, if asked).
+// A window that goes away while it is looked at (a program building its windows again) is left
+// out, never an X error that ends the test.
+std::vector<unsigned long> WindowsNamed(struct _XDisplay* display, const std::string& name,
+                                        bool viewableOnly);
 // Runs a program on a display and returns its standard output once it has ended.
 std::string OutputOf(const std::vector<std::string>& argv, const std::string& display);
 // The command run as an unprivileged user when the tests run as root (some programs refuse
@@ -143,8 +148,10 @@ int ProcessesRunning(const std::string& commandText);
 
 // Pixels that differ between two pictures.
 int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b);
-// Light snow at the bottom of the picture, a dark night sky at the top, and no pixel of the
-// given colour (the background of the window before the scene covered it).
+// Light snow at the bottom of the picture and a dark night sky at the top.
+bool LooksLikeTheScene(const XvfbServer::Picture& picture);
+// The same, and no pixel of the given colour (the background of the window before the scene
+// covered it).
 bool LooksLikeTheScene(const XvfbServer::Picture& picture, std::uint32_t background);
 
 // Milliseconds since an earlier moment, for timing what the program does.

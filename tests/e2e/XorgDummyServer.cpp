@@ -196,31 +196,12 @@ std::vector<unsigned long> XorgDummyServer::FindWindows(const std::string& name,
     ::Display* d = XOpenDisplay(m_display.c_str());
     if (d == nullptr)
         return found;
-    const auto start = std::chrono::steady_clock::now();
-    do {
-        found.clear();
-        Window root, parent;
-        Window* children = nullptr;
-        unsigned n = 0;
-        if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) {
-            for (unsigned i = 0; i < n; ++i) {
-                char* windowName = nullptr;
-                XWindowAttributes attributes{};
-                if (XFetchName(d, children[i], &windowName) && windowName != nullptr) {
-                    if (name == windowName && XGetWindowAttributes(d, children[i], &attributes) &&
-                        attributes.map_state == IsViewable) {
-                        found.push_back(children[i]);
-                    }
-                    XFree(windowName);
-                }
-            }
-            if (children != nullptr)
-                XFree(children);
-        }
-        if (found.size() == count)
-            break;
-        std::this_thread::sleep_for(50ms);
-    } while (std::chrono::steady_clock::now() - start < timeout);
+    WaitUntil(
+        [&] {
+            found = WindowsNamed(d, name, true);
+            return found.size() == count;
+        },
+        timeout);
     XCloseDisplay(d);
     return found;
 }

@@ -5,6 +5,7 @@
 #include <stb/stb_image_write.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -148,22 +149,19 @@ class MonitorsEndToEnd : public ::testing::Test {
         x.Run({"xsetroot", "-solid", "red"});
         x.Run({"xdotool", "mousemove", "0", "0"});
         program.Start(arguments, x.Display());
-        ASSERT_EQ(x.FindWindows("Form1", monitors, 15s).size(), monitors) << program.ErrorOutput();
+        ASSERT_EQ(x.FindWindows("Form1", monitors, kPatience).size(), monitors)
+            << program.ErrorOutput();
     }
     // Waits until the screen shows the still scene on every monitor (windows map and paint).
     Picture WaitForStill(const std::vector<Monitor>& monitors) {
         Picture screen;
-        const auto start = std::chrono::steady_clock::now();
-        do {
-            std::this_thread::sleep_for(100ms);
+        WaitUntil([&] {
             screen = x.Capture();
-            bool ready = true;
-            for (const Monitor& m : monitors)
-                ready = ready && LandscapeMismatches(screen, landscape, m, 1) == 0 &&
-                        Count(screen, m, kDesktop) == 0;
-            if (ready)
-                break;
-        } while (std::chrono::steady_clock::now() - start < std::chrono::seconds(15));
+            return std::all_of(monitors.begin(), monitors.end(), [&](const Monitor& m) {
+                return LandscapeMismatches(screen, landscape, m, 1) == 0 &&
+                       Count(screen, m, kDesktop) == 0;
+            });
+        });
         return screen;
     }
 
@@ -180,17 +178,27 @@ TEST_F(MonitorsEndToEnd, TwoMonitorsOfDifferentSizesSideBySideEachShowTheirOwnSc
     ExpectSceneOnEveryMonitor(still, monitors, landscape);
     ASSERT_EQ(program.Running(), true);
     program.Signal(SIGTERM);
-    program.WaitExit(5s);
+    program.WaitExit(kPatience);
 
     // With every effect on: both scenes animate, the pointer is hidden on both, a key ends it.
     ProgramRun animated;
     x.Run({"xdotool", "mousemove", "0", "0"});
     animated.Start({"/s"}, x.Display());
-    ASSERT_EQ(x.FindWindows("Form1", 2, 15s).size(), 2u) << animated.ErrorOutput();
-    std::this_thread::sleep_for(1s);  // both painted and animating
-    const Picture first = x.Capture();
-    std::this_thread::sleep_for(300ms);
-    const Picture second = x.Capture();
+    ASSERT_EQ(x.FindWindows("Form1", 2, kPatience).size(), 2u) << animated.ErrorOutput();
+    // Both painted (the sky over the whole of each), then both moving.
+    Picture first;
+    EXPECT_TRUE(WaitUntil([&] {
+        first = x.Capture();
+        return std::all_of(monitors.begin(), monitors.end(), [&](const Monitor& m) {
+            return Count(first, m, kDesktop) == 0 && SkyAtTheTop(first, m);
+        });
+    }));
+    Picture second;
+    WaitUntil([&] {
+        second = x.Capture();
+        return std::all_of(monitors.begin(), monitors.end(),
+                           [&](const Monitor& m) { return Differences(first, second, m) > 20; });
+    });
     for (const Monitor& m : monitors)
         EXPECT_GT(Differences(first, second, m), 20) << "the scene at " << m.x << " animates";
     if (const char* folder = std::getenv("GLIMMERDEL_SCREENSHOTS"))
@@ -202,7 +210,7 @@ TEST_F(MonitorsEndToEnd, TwoMonitorsOfDifferentSizesSideBySideEachShowTheirOwnSc
     EXPECT_TRUE(x.PointerHidden()) << "over the second monitor";
     ASSERT_TRUE(animated.Running());
     x.Run({"xdotool", "key", "a"});
-    EXPECT_EQ(animated.WaitExit(5s), 0);
+    EXPECT_EQ(animated.WaitExit(kPatience), 0);
 }
 
 TEST_F(MonitorsEndToEnd, ThreeMonitorsInAnLAndMonitorsComingAndGoingWhileItRuns) {
@@ -214,17 +222,17 @@ TEST_F(MonitorsEndToEnd, ThreeMonitorsInAnLAndMonitorsComingAndGoingWhileItRuns)
     // One monitor goes: the scenes are built again for the two that are left.
     const std::vector<Monitor> two{{0, 0, 1280, 720}, {1280, 0, 1024, 768}};
     ASSERT_TRUE(x.Arrange(two));
-    ASSERT_EQ(x.FindWindows("Form1", 2, 10s).size(), 2u);
+    ASSERT_EQ(x.FindWindows("Form1", 2, kPatience).size(), 2u);
     ExpectSceneOnEveryMonitor(WaitForStill(two), two, landscape);
     // A larger one comes, below the second.
     const std::vector<Monitor> again{
         {0, 0, 1280, 720}, {1280, 0, 1024, 768}, {1280, 768, 1920, 1080}};
     ASSERT_TRUE(x.Arrange(again));
-    ASSERT_EQ(x.FindWindows("Form1", 3, 10s).size(), 3u);
+    ASSERT_EQ(x.FindWindows("Form1", 3, kPatience).size(), 3u);
     ExpectSceneOnEveryMonitor(WaitForStill(again), again, landscape);
     EXPECT_TRUE(program.Running()) << program.ErrorOutput();
     x.Run({"xdotool", "key", "Escape"});
-    EXPECT_EQ(program.WaitExit(5s), 0);
+    EXPECT_EQ(program.WaitExit(kPatience), 0);
 }
 
 // Xvfb does this one: a single screen of 3840 x 2160.
@@ -242,14 +250,12 @@ TEST(HighDensityEndToEnd, A3840By2160ScreenShowsTheSceneDoubledUnlessScaleOneIsG
         if (scale == 1)
             arguments.insert(arguments.end(), {"--scale", "1"});
         program.Start(arguments, x.Display());
-        ASSERT_EQ(x.FindWindows("Form1", 10s).size(), 1u) << program.ErrorOutput();
+        ASSERT_EQ(x.FindWindows("Form1", kPatience).size(), 1u) << program.ErrorOutput();
         Picture picture;
-        const auto start = std::chrono::steady_clock::now();
-        do {
-            std::this_thread::sleep_for(100ms);
+        WaitUntil([&] {
             picture = x.Capture();
-        } while (LandscapeMismatches(picture, landscape, screen, scale) != 0 &&
-                 std::chrono::steady_clock::now() - start < std::chrono::seconds(15));
+            return LandscapeMismatches(picture, landscape, screen, scale) == 0;
+        });
         EXPECT_EQ(LandscapeMismatches(picture, landscape, screen, scale), 0) << scale;
         long unevenBlocks = 0;
         for (int y = 0; y + 1 < picture.height; y += 2) {
@@ -267,7 +273,7 @@ TEST(HighDensityEndToEnd, A3840By2160ScreenShowsTheSceneDoubledUnlessScaleOneIsG
             EXPECT_LT(landscape.width, 1600);
         }
         x.Xdotool({"key", "a"});
-        EXPECT_EQ(program.WaitExit(5s), 0);
+        EXPECT_EQ(program.WaitExit(kPatience), 0);
     }
 }
 

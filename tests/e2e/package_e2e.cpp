@@ -8,29 +8,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "tests/e2e/XSession.h"
 
-using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A dark sky at the top, light snow at the bottom.
-bool LooksLikeTheScene(const XvfbServer::Picture& picture) {
-    if (picture.width == 0)
-        return false;
-    auto brightness = [](std::uint32_t p) {
-        return ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
-    };
-    long top = 0, bottom = 0;
-    for (int x = 0; x < picture.width; ++x) {
-        top += brightness(picture.At(x, 2));
-        bottom += brightness(picture.At(x, picture.height - 3));
-    }
-    return top / picture.width < 200 && bottom / picture.width > 500;
-}
 
 TEST(InstalledPackage, TheHackInXscreensaversFolderRunsUnderTheRealXscreensaver) {
     if (std::getenv("GLIMMERDEL_INSTALLED_PACKAGE") == nullptr)
@@ -58,31 +41,24 @@ TEST(InstalledPackage, TheHackInXscreensaversFolderRunsUnderTheRealXscreensaver)
     const std::vector<std::string> environment{"DISPLAY=" + x.Display(), "HOME=" + home.Path(),
                                                "XDG_RUNTIME_DIR=" + home.File("runtime")};
     const pid_t daemon = StartProcess(Unprivileged({"xscreensaver", "-no-splash"}), environment);
-    std::this_thread::sleep_for(1500ms);
-    const pid_t activate =
-        StartProcess(Unprivileged({"xscreensaver-command", "-activate"}), environment);
-    WaitProcess(activate, 5s);
-    bool running = false;
-    for (int i = 0; i < 200 && !running; ++i) {
-        running = ProcessesRunning("glimmerdel --root") == 1;
-        std::this_thread::sleep_for(50ms);
-    }
-    EXPECT_TRUE(running) << "xscreensaver started the installed hack";
-    bool scene = false;
-    for (int i = 0; i < 50 && !scene; ++i) {
-        scene = LooksLikeTheScene(x.Capture());
-        std::this_thread::sleep_for(100ms);
-    }
-    EXPECT_TRUE(scene) << "the scene fills xscreensaver's window";
+    // The daemon answers its commands once it runs: ask until it does.
+    auto command = [&](const char* what) {
+        const pid_t client =
+            StartProcess(Unprivileged({"xscreensaver-command", what}), environment);
+        return WaitProcess(client, kPatience) == 0;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return command("-time"); })) << "xscreensaver answers";
+    ASSERT_TRUE(command("-activate"));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessesRunning("glimmerdel --root") == 1; }))
+        << "xscreensaver started the installed hack";
+    EXPECT_TRUE(WaitUntil([&] { return LooksLikeTheScene(x.Capture()); }))
+        << "the scene fills xscreensaver's window";
 
-    const pid_t deactivate =
-        StartProcess(Unprivileged({"xscreensaver-command", "-deactivate"}), environment);
-    WaitProcess(deactivate, 5s);
-    for (int i = 0; i < 100 && ProcessesRunning("glimmerdel --root") > 0; ++i)
-        std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(ProcessesRunning("glimmerdel --root"), 0) << "the hack ends with the saver";
+    ASSERT_TRUE(command("-deactivate"));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessesRunning("glimmerdel --root") == 0; }))
+        << "the hack ends with the saver";
     kill(daemon, SIGTERM);
-    WaitProcess(daemon, 3s);
+    WaitProcess(daemon, kPatience);
 }
 
 }  // namespace

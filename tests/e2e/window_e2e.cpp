@@ -16,31 +16,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Light snow at the bottom, a dark sky at the top, over the whole width.
-bool LooksLikeTheScene(const XvfbServer::Picture& picture) {
-    if (picture.width < 8 || picture.height < 8)
-        return false;
-    auto brightness = [](std::uint32_t p) {
-        return ((p >> 16) & 255) + ((p >> 8) & 255) + (p & 255);
-    };
-    long top = 0, bottom = 0;
-    for (int x = 0; x < picture.width; ++x) {
-        top += brightness(picture.At(x, 2));
-        bottom += brightness(picture.At(x, picture.height - 3));
-    }
-    return top / picture.width < 200 && bottom / picture.width > 500;
-}
-
-bool WaitForScene(const XvfbServer& x, unsigned long window, int width, int height,
-                  std::chrono::milliseconds timeout) {
-    const auto start = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - start < timeout) {
+bool WaitForScene(const XvfbServer& x, unsigned long window, int width, int height) {
+    return WaitUntil([&] {
         const auto picture = x.Capture(window);
-        if (picture.width == width && picture.height == height && LooksLikeTheScene(picture))
-            return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
+        return picture.width == width && picture.height == height && LooksLikeTheScene(picture);
+    });
 }
 
 // The test's own connection, acting as a window manager would.
@@ -102,21 +82,19 @@ TEST(WindowEndToEnd, AnOrdinaryTitledWindowThatAnimatesFollowsResizesIgnoresTheM
     ASSERT_TRUE(x.Running());
     ProgramRun program;
     program.Start({"--window"}, x.Display());
-    const auto windows = x.FindWindows("Glimmerdel", 5s);
+    const auto windows = x.FindWindows("Glimmerdel", kPatience);
     ASSERT_EQ(windows.size(), 1u) << program.ErrorOutput();
     const unsigned long window = windows[0];
     Connection connection(x.Display());
     ASSERT_NE(*connection, nullptr);
     EXPECT_FALSE(connection.OverrideRedirect(window)) << "a window the window manager frames";
     EXPECT_TRUE(connection.TakesDeleteWindow(window));
-    ASSERT_TRUE(WaitForScene(x, window, 1024, 600, 5s)) << "1024 x 600 unless told";
+    ASSERT_TRUE(WaitForScene(x, window, 1024, 600)) << "1024 x 600 unless told";
 
-    const auto first = x.Capture(window);
-    std::this_thread::sleep_for(200ms);
-    EXPECT_GT(Differences(first, x.Capture(window)), 20) << "it animates";
+    EXPECT_GT(x.WaitForChange(window, 20), 0) << "it animates";
 
     connection.Resize(window, 700, 420);
-    EXPECT_TRUE(WaitForScene(x, window, 700, 420, 5s)) << "the scene is built again at 700 x 420";
+    EXPECT_TRUE(WaitForScene(x, window, 700, 420)) << "the scene is built again at 700 x 420";
 
     // Mouse movement all over the window does not end it, nor does a button-less hover.
     for (int i = 0; i < 12; ++i)
@@ -125,7 +103,7 @@ TEST(WindowEndToEnd, AnOrdinaryTitledWindowThatAnimatesFollowsResizesIgnoresTheM
     EXPECT_TRUE(program.Running()) << "mouse movement does not end the window mode";
 
     connection.Close(window);
-    EXPECT_EQ(program.WaitExit(5s), 0) << program.ErrorOutput();
+    EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
 }
 
 TEST(WindowEndToEnd, EscapeAndControlQEndItAndAGivenSizeIsTaken) {
@@ -134,15 +112,15 @@ TEST(WindowEndToEnd, EscapeAndControlQEndItAndAGivenSizeIsTaken) {
     for (const char* key : {"Escape", "ctrl+q"}) {
         ProgramRun program;
         program.Start({"--window", "640x360", "--no-snow"}, x.Display());
-        const auto windows = x.FindWindows("Glimmerdel", 5s);
+        const auto windows = x.FindWindows("Glimmerdel", kPatience);
         ASSERT_EQ(windows.size(), 1u) << program.ErrorOutput();
-        ASSERT_TRUE(WaitForScene(x, windows[0], 640, 360, 5s)) << key;
+        ASSERT_TRUE(WaitForScene(x, windows[0], 640, 360)) << key;
         // Without a window manager the keyboard follows the pointer.
         x.Xdotool({"mousemove", "100", "100"});
         x.Xdotool({"key", key});
-        EXPECT_EQ(program.WaitExit(5s), 0) << key;
+        EXPECT_EQ(program.WaitExit(kPatience), 0) << key;
     }
     ProgramRun bad;
     bad.Start({"--window=10x10"}, x.Display());
-    EXPECT_EQ(bad.WaitExit(5s), 2) << "a window too small to show anything";
+    EXPECT_EQ(bad.WaitExit(kPatience), 2) << "a window too small to show anything";
 }

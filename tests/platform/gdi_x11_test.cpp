@@ -138,7 +138,8 @@ TEST_F(GdiX11, PixelsReachTheWindowThroughSharedMemory) {
 
 TEST_F(GdiX11, PushesLargerThanTheUploadAreaOrManyOfThemArriveWhole) {
     // Room for two rows of the window: a whole-window push goes in three parts, and every
-    // third small push finds the area used up and waits for the server to start it again.
+    // seventeenth one-pixel push finds the area used up and waits for the server to start it
+    // again.
     X11WindowBacking::SetUploadBytes(2 * 8 * 4);
     auto backing = X11WindowBacking::Create(d, window, 8, 6);
     X11WindowBacking::SetUploadBytes(X11WindowBacking::kDefaultUploadBytes);
