@@ -24,8 +24,8 @@
 #include "bench/percentile.h"
 #include "platform/gdi.h"
 #include "platform/headless/HeadlessHost.h"
-#include "platform/winapi/HeadlessBacking.h"
-#include "platform/winapi/ScaledWindowBacking.h"
+#include "platform/headless/HeadlessBacking.h"
+#include "platform/ScaledWindowBacking.h"
 #include "scene/frmSaver.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <map>
 
 #include "platform/Control.h"
 #include "platform/HostServices.h"
@@ -132,4 +134,52 @@ void Form::AddControl(Control& control) {
 
 void Form::RemoveControl(Control& control) {
     m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), &control), m_controls.end());
+}
+
+bool Form::HasVisibleControls() const {
+    return std::any_of(m_controls.begin(), m_controls.end(), [](const Control* control) {
+        return control->Visible() && control->Kind() != ControlKind::Timer &&
+               control->Kind() != ControlKind::PictureBox;
+    });
+}
+
+Rect Form::PlaceInPixels(const Control& control) {
+    const Long twipsX = std::max<Long>(Host().TwipsPerPixelX(), 1);
+    const Long twipsY = std::max<Long>(Host().TwipsPerPixelY(), 1);
+    Rect place{control.Left() / twipsX, control.Top() / twipsY, control.Width() / twipsX,
+               control.Height() / twipsY};
+    for (const Control* c = control.Container(); c != nullptr; c = c->Container())
+        place = place.Offset(c->Left() / twipsX, c->Top() / twipsY);
+    return place;
+}
+
+void Form::MakeControls(ControlMaker& maker) {
+    std::vector<Control*> ordered = m_controls;
+    std::stable_sort(ordered.begin(), ordered.end(), [](const Control* a, const Control* b) {
+        return a->TabIndex() < b->TabIndex();
+    });
+    std::map<const Control*, bool> made;
+    std::function<void(Control*)> make = [&](Control* control) {
+        if (made[control])
+            return;
+        made[control] = true;
+        // A container comes before the controls inside it.
+        Control* container = control->Container();
+        if (container != nullptr)
+            make(container);
+        control->AttachPeer(maker.MakeControl(*control, PlaceInPixels(*control),
+                                              container != nullptr ? container->Peer() : nullptr));
+    };
+    for (Control* control : ordered)
+        make(control);
+}
+
+void Form::MouseDownAtPixel(Integer button, Integer shift, int x, int y) {
+    Form_MouseDown(button, shift, static_cast<float>(x) * static_cast<float>(Host().TwipsPerPixelX()),
+                   static_cast<float>(y) * static_cast<float>(Host().TwipsPerPixelY()));
+}
+
+void Form::MouseMoveAtPixel(Integer button, Integer shift, int x, int y) {
+    Form_MouseMove(button, shift, static_cast<float>(x) * static_cast<float>(Host().TwipsPerPixelX()),
+                   static_cast<float>(y) * static_cast<float>(Host().TwipsPerPixelY()));
 }

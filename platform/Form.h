@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "platform/ImageData.h"
+#include "platform/Rect.h"
 #include "platform/gdi.h"
 #include "platform/types.h"
 
 class Control;
+class ControlPeer;
 class Form;
 
 enum class BorderStyle { Borderless, FixedSingle };
@@ -34,6 +36,19 @@ class FormPeer {
     // New client size in pixels, or the whole screen when maximised.
     virtual void Resize(int width, int height, bool maximized) = 0;
     virtual void SetCaption(const std::string& caption) = 0;
+};
+
+// What a form's window makes for its controls: the widgets, and nothing about their order or
+// places, which the form decides.
+class ControlMaker {
+  public:
+    virtual ~ControlMaker() = default;
+    // The widget of one control. place: its rectangle in pixels of the form's client area, the
+    // places of its containers added; container: the peer of the frame that holds it (made
+    // before it), or null for the form itself or a container without a widget. Null: the
+    // control has no widget (a timer, a hidden picture box).
+    virtual std::unique_ptr<ControlPeer> MakeControl(Control& control, const Rect& place,
+                                                     ControlPeer* container) = 0;
 };
 
 class Form : public RenderObject {
@@ -84,15 +99,31 @@ class Form : public RenderObject {
 
     const std::vector<Control*>& Controls() const { return m_controls; }
     FormPeer* Peer() const { return m_peer.get(); }
+    // Whether any control shows a widget (a dialog-like window rather than a canvas).
+    bool HasVisibleControls() const;
+
+    // --- The window's widgets (the peer calls these while it is made) --------------------
+    // Makes every control's widget and attaches it, in the designed creation order: by tab
+    // index (the order the keyboard focus moves in), a container before the controls inside
+    // it whatever its own tab index.
+    void MakeControls(ControlMaker& maker);
+    // A control's rectangle in pixels of the client area: its designed place in twips by the
+    // twips rule, each container's place added.
+    Rect PlaceInPixels(const Control& control);
 
     // --- Input from the window (the peer calls these) ------------------------------------
     void KeyDown(Integer keyCode, Integer shift) { Form_KeyDown(keyCode, shift); }
+    // Positions in twips, as the handlers receive them.
     void MouseDown(Integer button, Integer shift, float x, float y) {
         Form_MouseDown(button, shift, x, y);
     }
     void MouseMove(Integer button, Integer shift, float x, float y) {
         Form_MouseMove(button, shift, x, y);
     }
+    // Positions in whole pixels of the client area (of the form's own picture, where a screen
+    // shows it enlarged), handed on in twips.
+    void MouseDownAtPixel(Integer button, Integer shift, int x, int y);
+    void MouseMoveAtPixel(Integer button, Integer shift, int x, int y);
     // The window's own close command (title-bar button, Escape in a dialog): unloads it.
     void CloseRequested() { Unload(); }
 

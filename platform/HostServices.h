@@ -1,9 +1,11 @@
 #pragma once
 // What the program asks of the windowing layer and the operating system, behind one interface.
 //
-// Two implementations: FltkHost (FLTK windows and dialogs, Xlib for pixels, POSIX) runs the real
-// program; HeadlessHost serves the snapshot tool and the tests (virtual screen and clock, fed
-// input, recorded requests). The program reaches the installed one through Host().
+// One implementation per backend runs the real program: on Linux FltkHost (FLTK windows and
+// dialogs, Xlib pixels) and EmbeddedHost (a window given by a screen-saver daemon, or one of its
+// own), both on the POSIX services of PosixHost; on Windows Win32Host. HeadlessHost serves the
+// snapshot tool and the tests on both systems (virtual screen and clock, fed input, recorded
+// requests). The program reaches the installed one through Host().
 //
 // System calls keep their Win32 names and the semantics the program relies on, so that the
 // Windows backend passes them straight to the system.
@@ -17,6 +19,10 @@
 
 class Form;
 class FormPeer;
+
+// Twips per pixel on a screen of 96 dots per inch (1440 twips to the inch): what every backend
+// that knows no other density reports, and the headless screen's.
+inline constexpr Long kTwipsPerPixelAt96Dpi = 15;
 
 // Message boxes.
 inline constexpr int vbOKOnly = 0;

@@ -17,7 +17,7 @@
 #include "platform/headless/HeadlessBacking.h"
 #include "platform/headless/HeadlessHost.h"
 #include "platform/numbers.h"
-#include "platform/x11/posix_env.h"
+#include "platform/posix/posix_env.h"
 #include "scene/frmSaver.h"
 
 namespace {

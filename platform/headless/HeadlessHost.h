@@ -87,10 +87,10 @@ class HeadlessHost : public HostServices {
     HeadlessBacking* BackingOf(Form& form);
 
     // --- HostServices ---------------------------------------------------------------------
-    Long ScreenWidthTwips() override { return m_screenWidth * 15; }
-    Long ScreenHeightTwips() override { return m_screenHeight * 15; }
-    Long TwipsPerPixelX() override { return 15; }
-    Long TwipsPerPixelY() override { return 15; }
+    Long ScreenWidthTwips() override { return m_screenWidth * kTwipsPerPixelAt96Dpi; }
+    Long ScreenHeightTwips() override { return m_screenHeight * kTwipsPerPixelAt96Dpi; }
+    Long TwipsPerPixelX() override { return kTwipsPerPixelAt96Dpi; }
+    Long TwipsPerPixelY() override { return kTwipsPerPixelAt96Dpi; }
     int MonitorCount() override {
         return m_monitors.empty() ? 1 : static_cast<int>(m_monitors.size());
     }

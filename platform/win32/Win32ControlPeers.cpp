@@ -167,14 +167,13 @@ HWND MakeWindow(const char* className, const std::string& text, DWORD style, int
 
 namespace win32_controls {
 
-std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font, int offsetX,
-                                      int offsetY, int twipsPerPixelX, int twipsPerPixelY) {
-    if (!control.Visible() || twipsPerPixelX <= 0 || twipsPerPixelY <= 0)
+std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font, const Rect& place) {
+    if (!control.Visible())
         return nullptr;
-    const int x = offsetX + control.Left() / twipsPerPixelX;
-    const int y = offsetY + control.Top() / twipsPerPixelY;
-    const int w = control.Width() / twipsPerPixelX;
-    const int h = control.Height() / twipsPerPixelY;
+    const int x = place.x;
+    const int y = place.y;
+    const int w = place.width;
+    const int h = place.height;
     switch (control.Kind()) {
         case ControlKind::CheckBox: {
             HWND box = MakeWindow(WC_BUTTONA, control.Caption(), BS_AUTOCHECKBOX | WS_TABSTOP, x, y,

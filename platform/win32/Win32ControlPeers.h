@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/Rect.h"
 #include "platform/system.h"
 
 class Control;
@@ -10,11 +11,10 @@ class ControlPeer;
 
 namespace win32_controls {
 
-// Makes the system control for a control as a child of the form's window; (offsetX, offsetY)
-// place its container's origin in the window (pixels), twipsPerPixel converts the designed
-// twips. Controls without a system control (timers, hidden picture boxes) give null.
-std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font, int offsetX,
-                                      int offsetY, int twipsPerPixelX, int twipsPerPixelY);
+// Makes the system control for a control as a child of the form's window, at its place in the
+// window's client area (pixels). Controls without a system control (timers, hidden picture
+// boxes) give null.
+std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font, const Rect& place);
 
 // A command from a control of the form (a button was pressed): true when it was one of ours.
 bool HandleCommand(WPARAM wParam, LPARAM lParam);

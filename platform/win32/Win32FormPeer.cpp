@@ -1,7 +1,6 @@
 #include "platform/win32/Win32FormPeer.h"
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 #include "platform/Control.h"
@@ -66,11 +65,7 @@ void RegisterFormClass(HINSTANCE instance) {
 
 Win32FormPeer::Win32FormPeer(Win32Host& host, Form& form) : m_host(host), m_form(form) {
     RegisterFormClass(m_host.Instance());
-    m_hasControls =
-        std::any_of(form.Controls().begin(), form.Controls().end(), [](const Control* c) {
-            return c->Visible() && c->Kind() != ControlKind::Timer &&
-                   c->Kind() != ControlKind::PictureBox;
-        });
+    m_hasControls = form.HasVisibleControls();
     const bool borderless = form.Border() == BorderStyle::Borderless;
     const DWORD style =
         borderless ? WS_POPUP : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -170,32 +165,19 @@ void Win32FormPeer::PlaceWindow(int width, int height) {
 }
 
 void Win32FormPeer::MakeControls() {
-    // Made in tab order: the system moves the focus through a window's controls in the order
-    // they were made. A container comes before the controls inside it, whatever its own tab
-    // index, and gives them its place as their origin.
-    std::vector<Control*> controls = m_form.Controls();
-    std::stable_sort(controls.begin(), controls.end(), [](const Control* a, const Control* b) {
-        return a->TabIndex() < b->TabIndex();
-    });
-    const int tppX = static_cast<int>(m_host.TwipsPerPixelX());
-    const int tppY = static_cast<int>(m_host.TwipsPerPixelY());
-    std::vector<const Control*> placed;
-    std::function<void(Control*)> place = [&](Control* control) {
-        if (std::find(placed.begin(), placed.end(), control) != placed.end())
-            return;
-        if (control->Container() != nullptr)
-            place(control->Container());
-        placed.push_back(control);
-        int x = 0;
-        int y = 0;
-        for (const Control* c = control->Container(); c != nullptr; c = c->Container()) {
-            x += c->Left() / tppX;
-            y += c->Top() / tppY;
+    // The form gives the order (the system moves the focus through a window's controls in the
+    // order they were made) and the places; every control is a child of the form's window.
+    struct Maker : ControlMaker {
+        HWND window;
+        HFONT font;
+        std::unique_ptr<ControlPeer> MakeControl(Control& control, const Rect& place,
+                                                 ControlPeer*) override {
+            return win32_controls::MakePeer(control, window, font, place);
         }
-        control->AttachPeer(win32_controls::MakePeer(*control, m_hWnd, m_font, x, y, tppX, tppY));
-    };
-    for (Control* control : controls)
-        place(control);
+    } maker;
+    maker.window = m_hWnd;
+    maker.font = m_font;
+    m_form.MakeControls(maker);
 }
 
 HDC Win32FormPeer::hDC() {
@@ -252,11 +234,6 @@ void Win32FormPeer::SetCaption(const std::string& caption) {
         SetWindowTextA(m_hWnd, caption.c_str());
 }
 
-float Win32FormPeer::Twips(int pixels, bool horizontal) const {
-    return static_cast<float>(pixels) *
-           static_cast<float>(horizontal ? m_host.TwipsPerPixelX() : m_host.TwipsPerPixelY());
-}
-
 LRESULT Win32FormPeer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Messages come from the moment of creation, before the handle is known here.
     if (m_hWnd == nullptr)
@@ -290,14 +267,14 @@ LRESULT Win32FormPeer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
             const Integer button = message == WM_LBUTTONDOWN   ? 1
                                    : message == WM_RBUTTONDOWN ? 2
                                                                : 4;
-            m_form.MouseDown(button, ShiftState(), Twips(static_cast<short>(LOWORD(lParam)), true),
-                             Twips(static_cast<short>(HIWORD(lParam)), false));
+            m_form.MouseDownAtPixel(button, ShiftState(), static_cast<short>(LOWORD(lParam)),
+                                    static_cast<short>(HIWORD(lParam)));
             return 0;
         }
         case WM_MOUSEMOVE:
-            m_form.MouseMove(ButtonState(wParam), ShiftState(),
-                             Twips(static_cast<short>(LOWORD(lParam)), true),
-                             Twips(static_cast<short>(HIWORD(lParam)), false));
+            m_form.MouseMoveAtPixel(ButtonState(wParam), ShiftState(),
+                                    static_cast<short>(LOWORD(lParam)),
+                                    static_cast<short>(HIWORD(lParam)));
             return 0;
         case WM_COMMAND:
             if (lParam != 0 && win32_controls::HandleCommand(wParam, lParam))

@@ -40,7 +40,6 @@ class Win32FormPeer : public FormPeer {
     void MakeControls();
     void MakeIcons();
     void PlaceWindow(int width, int height);
-    float Twips(int pixels, bool horizontal) const;
 
     Win32Host& m_host;
     Form& m_form;

@@ -72,7 +72,7 @@ std::string InstalledFolderOr(const std::string& beside) {
 
 Long TwipsPerPixel(int dotsPerInch) {
     if (dotsPerInch <= 0)
-        return 15;
+        return kTwipsPerPixelAt96Dpi;
     // Rounded to a whole number, halves to even, as every twips length is.
     return static_cast<Long>(std::nearbyint(1440.0 / dotsPerInch));
 }

@@ -71,8 +71,8 @@ class Win32Host : public HostServices {
     std::string m_appPath;
     HANDLE m_instanceMutex = nullptr;
     bool m_prevInstance = false;
-    Long m_twipsPerPixelX = 15;
-    Long m_twipsPerPixelY = 15;
+    Long m_twipsPerPixelX = kTwipsPerPixelAt96Dpi;
+    Long m_twipsPerPixelY = kTwipsPerPixelAt96Dpi;
     RandomGenerator m_random;
     std::set<Win32FormPeer*> m_peers;
 };

@@ -31,7 +31,7 @@
 
 #include "platform/HostServices.h"
 #include "platform/winapi/BitmapFile.h"
-#include "platform/winapi/WindowBacking.h"
+#include "platform/WindowBacking.h"
 
 namespace {
 

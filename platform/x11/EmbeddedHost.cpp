@@ -12,19 +12,13 @@
 #include <cstdio>
 
 #include "platform/Form.h"
-#include "platform/winapi/HeadlessBacking.h"
 #include "platform/x11/X11WindowBacking.h"
-#include "platform/x11/posix_env.h"
+#include "platform/posix/stop_signals.h"
 
 namespace {
 
-volatile sig_atomic_t g_stopSignal = 0;
 volatile sig_atomic_t g_windowGone = 0;
 unsigned long g_watchedWindow = 0;
-
-void OnStopSignal(int signal) {
-    g_stopSignal = signal;
-}
 
 // An error about our window means it is gone (destroyed behind our back); any other error is
 // no reason to stop drawing.
@@ -39,15 +33,6 @@ int OnXError(Display*, XErrorEvent* error) {
 // The X server went away: there is nothing left to draw on.
 int OnXIoError(Display*) {
     _exit(0);
-}
-
-void InstallStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no restart: a sleeping wait wakes up at once
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
 }
 
 }  // namespace
@@ -97,8 +82,8 @@ class EmbeddedHost::WindowPeer : public FormPeer {
 };
 
 EmbeddedHost::EmbeddedHost(const std::vector<std::string>& arguments, unsigned long window)
-    : FltkHost(arguments), m_window(window) {
-    InstallStopSignals();
+    : PosixHost(arguments), m_window(window) {
+    stop_signals::Install();
 }
 
 EmbeddedHost::~EmbeddedHost() {
@@ -187,7 +172,7 @@ bool EmbeddedHost::Open() {
 }
 
 void EmbeddedHost::DoEvents() {
-    if (g_stopSignal != 0 || g_windowGone != 0)
+    if (stop_signals::Caught() != 0 || g_windowGone != 0)
         EndProgram(0);
     if (m_peer != nullptr)
         m_peer->Flush();
@@ -236,40 +221,26 @@ void EmbeddedHost::DoEvents() {
 
 void EmbeddedHost::WaitForEvents(Long timeoutMs) {
     // As the full-screen host does: sleep to the boundary of the tick the caller waits for.
-    const std::uint64_t now = posix_env::MonotonicNanoseconds();
-    const std::uint64_t boundary = (now / 1000000 + std::max<Long>(timeoutMs, 0)) * 1000000;
-    const int waitMs = static_cast<int>((boundary - std::min(boundary, now) + 999999) / 1000000);
+    const int waitMs = static_cast<int>((NanosecondsUntilTick(timeoutMs) + 999999) / 1000000);
     if (m_peer != nullptr)
         m_peer->Flush();
-    if (XPending(m_display) == 0 && g_stopSignal == 0) {
+    if (XPending(m_display) == 0 && stop_signals::Caught() == 0) {
         pollfd connection{ConnectionNumber(m_display), POLLIN, 0};
         poll(&connection, 1, waitMs);
     }
     DoEvents();
 }
 
-int EmbeddedHost::MsgBox(const std::string& text, int, const std::string& title) {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+int EmbeddedHost::MsgBox(const std::string& text, int style, const std::string& title) {
     m_messageShown = true;
-    return vbOK;
+    return PosixHost::MsgBox(text, style, title);
 }
 
 void EmbeddedHost::EndProgram(int status) {
-    std::fflush(stdout);
-    std::fflush(stderr);
     if (m_display != nullptr)
         XSync(m_display, False);
     // Ending after a message means the scene could not run.
-    _exit(m_messageShown && status == 0 ? 1 : status);
-}
-
-int EmbeddedHost::ShowCursor(BOOL show) {
-    m_cursorCount += show ? 1 : -1;  // the daemon owns the pointer
-    return m_cursorCount;
-}
-
-BOOL EmbeddedHost::SetWindowPos(HWND, HWND, int, int, int, int, std::uint32_t) {
-    return FALSE;
+    PosixHost::EndProgram(m_messageShown && status == 0 ? 1 : status);
 }
 
 std::unique_ptr<FormPeer> EmbeddedHost::CreateFormPeer(Form&) {

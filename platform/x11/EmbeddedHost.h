@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/FltkHost.h"
+#include "platform/posix/PosixHost.h"
 
 typedef struct _XDisplay Display;
 
-class EmbeddedHost : public FltkHost {
+class EmbeddedHost : public PosixHost {
   public:
     // window: the X window to draw on; 0 means the root window.
     EmbeddedHost(const std::vector<std::string>& arguments, unsigned long window);
@@ -38,9 +38,6 @@ class EmbeddedHost : public FltkHost {
     void WaitForEvents(Long timeoutMs) override;
     int MsgBox(const std::string& text, int style, const std::string& title) override;
     [[noreturn]] void EndProgram(int status) override;
-    int ShowCursor(BOOL show) override;
-    BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy,
-                      std::uint32_t flags) override;
     std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
 
   private:
@@ -53,7 +50,6 @@ class EmbeddedHost : public FltkHost {
     unsigned long m_window;
     int m_width = 0;
     int m_height = 0;
-    int m_cursorCount = 0;
     bool m_messageShown = false;
     bool m_ownWindow = false;
     unsigned long m_deleteWindowAtom = 0;

@@ -19,12 +19,6 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
-int Px(long twips) {
-    return static_cast<int>(twips / kTwipsPerPixel);
-}
-
 // An image the toolkit can draw, made from 0x00RRGGBB pixels (it keeps its own copy).
 class RgbImage {
   public:
@@ -143,15 +137,14 @@ class ButtonPeer : public ControlPeer {
 
 namespace fltk_controls {
 
-std::unique_ptr<ControlPeer> MakePeer(Control& control, int offsetX, int offsetY,
-                                      Fl_Group** group) {
+std::unique_ptr<ControlPeer> MakePeer(Control& control, const Rect& place, Fl_Group** group) {
     *group = nullptr;
     if (!control.Visible())
         return nullptr;
-    const int x = offsetX + Px(control.Left());
-    const int y = offsetY + Px(control.Top());
-    const int w = Px(control.Width());
-    const int h = Px(control.Height());
+    const int x = place.x;
+    const int y = place.y;
+    const int w = place.width;
+    const int h = place.height;
     switch (control.Kind()) {
         case ControlKind::CheckBox: {
             auto* button = new Fl_Check_Button(x, y, w, h);

@@ -3,16 +3,18 @@
 
 #include <memory>
 
+#include "platform/Rect.h"
+
 class Control;
 class ControlPeer;
 class Fl_Group;
 
 namespace fltk_controls {
 
-// Makes the widget for a control inside the current group (the window, or a frame's group);
-// offsetX/offsetY place the container's origin in window coordinates (pixels). A frame's group
-// is returned through *group so that its children can be made inside it. Controls without a
-// widget (timers, hidden picture boxes) give null.
-std::unique_ptr<ControlPeer> MakePeer(Control& control, int offsetX, int offsetY, Fl_Group** group);
+// Makes the widget for a control inside the current group (the window, or a frame's group) at
+// its place in window coordinates (pixels). A frame's group is returned through *group so that
+// its children can be made inside it. Controls without a widget (timers, hidden picture boxes)
+// give null.
+std::unique_ptr<ControlPeer> MakePeer(Control& control, const Rect& place, Fl_Group** group);
 
 }  // namespace fltk_controls

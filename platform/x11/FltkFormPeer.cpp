@@ -7,19 +7,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
+#include <map>
 #include <vector>
 
 #include "platform/Control.h"
-#include "platform/winapi/HeadlessBacking.h"
-#include "platform/winapi/ScaledWindowBacking.h"
+#include "platform/headless/HeadlessBacking.h"
+#include "platform/ScaledWindowBacking.h"
 #include "platform/x11/FltkControlPeers.h"
 #include "platform/x11/FltkHost.h"
 #include "platform/x11/X11WindowBacking.h"
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 // A toolkit key as the program's virtual-key code (the Win32 numbering: letters as capitals,
 // digits and space as themselves, F1 = 112, Escape = 27, ...), so that the forms' key handlers
@@ -130,16 +128,9 @@ class FormWindow : public Fl_Double_Window {
 
     int handle(int event) override {
         Form& form = m_peer.Owner();
-        // Positions in the form's own picture, which a high-density monitor shows enlarged:
-        // whole pixels of the picture, then twips.
-        const auto eventX = [&] {
-            const int pixel = Fl::event_x() / m_peer.Scale();
-            return static_cast<float>(pixel * kTwipsPerPixel);
-        };
-        const auto eventY = [&] {
-            const int pixel = Fl::event_y() / m_peer.Scale();
-            return static_cast<float>(pixel * kTwipsPerPixel);
-        };
+        // Positions in the form's own picture, which a high-density monitor shows enlarged.
+        const int x = Fl::event_x() / m_peer.Scale();
+        const int y = Fl::event_y() / m_peer.Scale();
         switch (event) {
             case FL_FOCUS:
             case FL_ENTER:
@@ -153,13 +144,13 @@ class FormWindow : public Fl_Double_Window {
                     return 1;
                 break;
             case FL_PUSH:
-                form.MouseDown(PressedButton(), ShiftState(), eventX(), eventY());
+                form.MouseDownAtPixel(PressedButton(), ShiftState(), x, y);
                 if (!m_hasControls)
                     return 1;
                 break;
             case FL_MOVE:
             case FL_DRAG:
-                form.MouseMove(ButtonState(), ShiftState(), eventX(), eventY());
+                form.MouseMoveAtPixel(ButtonState(), ShiftState(), x, y);
                 if (!m_hasControls)
                     return 1;
                 break;
@@ -201,9 +192,7 @@ class FormWindow : public Fl_Double_Window {
 FltkFormPeer::FltkFormPeer(FltkHost& host, Form& form) : m_host(host), m_form(form) {
     const int width = std::max(form.ClientWidthPixels(), 1);
     const int height = std::max(form.ClientHeightPixels(), 1);
-    const bool hasControls = std::any_of(form.Controls().begin(), form.Controls().end(),
-                                         [](const Control* c) { return c->Visible(); });
-    m_window = std::make_unique<FormWindow>(*this, width, height, hasControls);
+    m_window = std::make_unique<FormWindow>(*this, width, height, form.HasVisibleControls());
     m_window->copy_label(form.Caption().c_str());
     if (form.Border() == BorderStyle::Borderless)
         m_window->border(0);
@@ -244,53 +233,28 @@ FltkFormPeer::~FltkFormPeer() {
 }
 
 void FltkFormPeer::MakeControls() {
-    // Widgets are made in tab order, so that keyboard focus moves in that order; a frame's
-    // controls go inside its group.
-    std::vector<Control*> controls = m_form.Controls();
-    std::stable_sort(controls.begin(), controls.end(), [](const Control* a, const Control* b) {
-        return a->TabIndex() < b->TabIndex();
-    });
-    struct Container {
-        Control* control;
-        Fl_Group* group;
-        int x;
-        int y;
-    };
-    std::vector<Container> frames;
-    std::vector<const Control*> placed;
-    auto isPlaced = [&](const Control* control) {
-        return std::find(placed.begin(), placed.end(), control) != placed.end();
-    };
-    std::function<void(Control*)> place = [&](Control* control) {
-        if (isPlaced(control))
-            return;
-        // A container comes before the controls inside it, whatever its own tab index.
-        if (control->Container() != nullptr)
-            place(control->Container());
-        placed.push_back(control);
-        int x = 0;
-        int y = 0;
-        Fl_Group* parent = m_window.get();
-        for (const Container& frame : frames) {
-            if (frame.control == control->Container()) {
-                parent = frame.group;
-                x = frame.x;
-                y = frame.y;
+    // The form gives the order (the toolkit moves the focus through a group's widgets in the
+    // order they were made) and the places; a frame's controls go inside its group.
+    struct Maker : ControlMaker {
+        Fl_Group* window;
+        std::map<ControlPeer*, Fl_Group*> groups;
+        std::unique_ptr<ControlPeer> MakeControl(Control& control, const Rect& place,
+                                                 ControlPeer* container) override {
+            const auto found = groups.find(container);
+            Fl_Group* parent = found != groups.end() ? found->second : window;
+            parent->begin();
+            Fl_Group* group = nullptr;
+            std::unique_ptr<ControlPeer> peer = fltk_controls::MakePeer(control, place, &group);
+            parent->end();
+            if (group != nullptr) {
+                group->end();
+                groups[peer.get()] = group;
             }
+            return peer;
         }
-        parent->begin();
-        Fl_Group* group = nullptr;
-        control->AttachPeer(fltk_controls::MakePeer(*control, x, y, &group));
-        parent->end();
-        if (group != nullptr) {
-            group->end();
-            frames.push_back({control, group, group->x(), group->y()});
-        }
-    };
-    // In tab order: the toolkit moves the focus through a group's widgets in the order they were
-    // made, and gives it first to the first one that takes it.
-    for (Control* control : controls)
-        place(control);
+    } maker;
+    maker.window = m_window.get();
+    m_form.MakeControls(maker);
 }
 
 HDC FltkFormPeer::hDC() {

@@ -11,25 +11,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
-#include "platform/RuntimeError.h"
 #include "platform/x11/FltkFormPeer.h"
 #include "platform/x11/MonitorList.h"
 #include "platform/x11/X11WindowBacking.h"
-#include "platform/x11/posix_env.h"
 
 namespace {
-
-std::string Join(const std::vector<std::string>& arguments) {
-    std::string command;
-    for (const std::string& argument : arguments) {
-        if (!command.empty())
-            command += ' ';
-        command += argument;
-    }
-    return command;
-}
 
 // Waits (briefly) until a window is viewable, so that it can take the keyboard.
 bool WaitViewable(Window window) {
@@ -110,9 +97,7 @@ void ShowMessageBox(const std::string& text, int style, const std::string& title
 
 }  // namespace
 
-FltkHost::FltkHost(const std::vector<std::string>& arguments)
-    : m_command(Join(arguments)), m_appPath(posix_env::ProgramFolder()) {
-    m_random.Stir(posix_env::MonotonicNanoseconds() ^ (static_cast<std::uint64_t>(getpid()) << 32));
+FltkHost::FltkHost(const std::vector<std::string>& arguments) : PosixHost(arguments) {
     FL_NORMAL_SIZE = kDefaultFontSize;
 }
 
@@ -204,33 +189,13 @@ void FltkHost::DoEvents() {
 }
 
 void FltkHost::WaitForEvents(Long timeoutMs) {
-    // The caller counts in whole ticks of the millisecond clock: sleep until the tick count has
-    // moved on by timeoutMs, to the tick's boundary rather than a whole millisecond from now,
-    // so that a wait for a deadline ends when the deadline comes and not up to a tick later.
-    const std::uint64_t now = posix_env::MonotonicNanoseconds();
-    const std::uint64_t boundary = (now / 1000000 + std::max<Long>(timeoutMs, 0)) * 1000000;
-    const double seconds = (boundary - std::min(boundary, now)) / 1e9 + 20e-6;
+    // To the boundary of the tick the caller waits for, and a little past it.
+    const double seconds = static_cast<double>(NanosecondsUntilTick(timeoutMs)) / 1e9 + 20e-6;
     if (m_displayOpen) {
         Fl::wait(seconds);
     } else if (seconds > 0) {
         usleep(static_cast<useconds_t>(seconds * 1e6));
     }
-}
-
-std::uint32_t FltkHost::GetTickCount() {
-    return posix_env::MonotonicMilliseconds();
-}
-
-double FltkHost::Timer() {
-    return posix_env::SecondsSinceLocalMidnight();
-}
-
-std::string FltkHost::Dir(const std::string& path) {
-    return posix_env::FileNameIfExists(path);
-}
-
-void FltkHost::Randomize() {
-    m_random.Stir(posix_env::MonotonicNanoseconds());
 }
 
 int FltkHost::MsgBox(const std::string& text, int style, const std::string& title) {
@@ -246,39 +211,17 @@ int FltkHost::MsgBox(const std::string& text, int style, const std::string& titl
     return vbOK;
 }
 
-void FltkHost::Shell(const std::string& path) {
-    if (!posix_env::StartDetached({path}))
-        throw RuntimeError(53, "File not found: " + path);
-}
-
-Long FltkHost::ShellExecute(const std::string& target) {
-    // The desktop's default handler; 2 (file not found) when it cannot be started.
-    return posix_env::StartDetached({"xdg-open", target}) ? 42 : 2;
-}
-
-Long FltkHost::InternetGetConnectedState(std::uint32_t* flags, std::uint32_t) {
-    if (flags != nullptr)
-        *flags = 0;
-    return posix_env::NetworkInterfaceUp() ? 1 : 0;
-}
-
 void FltkHost::EndProgram(int status) {
-    std::fflush(stdout);
-    std::fflush(stderr);
     if (m_displayOpen)
         XSync(fl_display, False);
-    _exit(status);
+    PosixHost::EndProgram(status);
 }
 
 int FltkHost::ShowCursor(BOOL show) {
-    m_cursorCount += show ? 1 : -1;
+    const int count = PosixHost::ShowCursor(show);
     for (FltkFormPeer* peer : m_peers)
-        peer->ShowPointer(m_cursorCount >= 0);
-    return m_cursorCount;
-}
-
-BOOL FltkHost::SystemParametersInfoA(std::uint32_t, std::uint32_t, void*, std::uint32_t) {
-    return TRUE;  // the screen locker owns the system keys here
+        peer->ShowPointer(count >= 0);
+    return count;
 }
 
 BOOL FltkHost::SetWindowPos(HWND hWnd, HWND insertAfter, int, int, int, int, std::uint32_t flags) {
@@ -294,44 +237,6 @@ BOOL FltkHost::SetWindowPos(HWND hWnd, HWND insertAfter, int, int, int, int, std
     return TRUE;
 }
 
-HWND FltkHost::FindWindowA(const char*, const char*) {
-    return 0;
-}
-
-BOOL FltkHost::GetVersionExA(OSVERSIONINFOA* info) {
-    if (info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
-        return FALSE;
-    info->dwMajorVersion = 6;
-    info->dwMinorVersion = 0;
-    info->dwBuildNumber = 0;
-    info->dwPlatformId = VER_PLATFORM_WIN32_NT;
-    std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
-    return TRUE;
-}
-
-Long FltkHost::RegOpenKeyExA(HKEY, const char*, std::uint32_t, std::uint32_t, HKEY* result) {
-    if (result != nullptr)
-        *result = 0;
-    return ERROR_FILE_NOT_FOUND;  // no registry here
-}
-
-Long FltkHost::RegQueryValueExA(HKEY, const char*, std::uint32_t*, std::uint32_t*, std::uint8_t*,
-                                std::uint32_t*) {
-    return ERROR_FILE_NOT_FOUND;
-}
-
-Long FltkHost::RegCloseKey(HKEY) {
-    return ERROR_SUCCESS;
-}
-
-Long FltkHost::VerifyScreenSavePwd(HWND) {
-    return 1;
-}
-
-Long FltkHost::PwdChangePasswordA(const char*, HWND, std::uint32_t, std::uint32_t) {
-    return 0;  // the screen locker owns the password here: nothing to change
-}
-
 std::unique_ptr<FormPeer> FltkHost::CreateFormPeer(Form& form) {
     EnsureDisplay();
     return std::make_unique<FltkFormPeer>(*this, form);
@@ -339,7 +244,7 @@ std::unique_ptr<FormPeer> FltkHost::CreateFormPeer(Form& form) {
 
 void FltkHost::PeerCreated(FltkFormPeer* peer) {
     m_peers.insert(peer);
-    peer->ShowPointer(m_cursorCount >= 0);
+    peer->ShowPointer(CursorCount() >= 0);
 }
 
 void FltkHost::PeerDestroyed(FltkFormPeer* peer) {

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "platform/winapi/WindowBacking.h"
+#include "platform/WindowBacking.h"
 
 // The Xlib types, declared as Xlib does, so that this header brings in none of its macros.
 typedef struct _XDisplay Display;

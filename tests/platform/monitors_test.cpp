@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/winapi/HeadlessBacking.h"
-#include "platform/winapi/ScaledWindowBacking.h"
+#include "platform/headless/HeadlessBacking.h"
+#include "platform/ScaledWindowBacking.h"
 
 namespace {
 

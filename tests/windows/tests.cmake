@@ -1,7 +1,8 @@
 # The unit tests of the Windows build: the same test sources where they hold on both systems,
 # built with MinGW against the system's drawing calls and run under Wine (CTest runs each
-# program through the cross-compiling emulator). Tests of the Linux stand-in, of X11 and of
-# POSIX processes stay with the Linux build.
+# program through the cross-compiling emulator). The tests of Linux's backends (the drawing
+# stand-in, POSIX, X11) sit in folders of their own below tests/platform/ and stay with the Linux
+# build; tests/platform/win32/ holds the Windows backend's.
 set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources (Debian googletest)")
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -9,7 +10,6 @@ add_subdirectory(${GTEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FR
 
 set(TESTS ${CMAKE_CURRENT_SOURCE_DIR})
 file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${TESTS}/support/*.cpp)
-list(REMOVE_ITEM TEST_SUPPORT_SOURCES ${TESTS}/support/RecordingBacking.cpp)
 add_library(glimmer_test_support STATIC ${TEST_SUPPORT_SOURCES})
 glimmer_target_defaults(glimmer_test_support)
 target_link_libraries(glimmer_test_support PUBLIC glimmer_platform gtest gmock)
@@ -20,34 +20,37 @@ target_compile_definitions(glimmer_test_support PUBLIC
 add_custom_target(unit_tests)
 
 # One program per folder, run whole (a Wine start per test case would cost more than the tests).
+# NAME names the program where the folder's name does not suit it.
 function(glimmer_windows_tests folder)
-    cmake_parse_arguments(ARG "" "" "EXCLUDE;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "NAME" "EXCLUDE;LIBRARIES" ${ARGN})
+    set(name ${folder})
+    if(ARG_NAME)
+        set(name ${ARG_NAME})
+    endif()
     file(GLOB sources CONFIGURE_DEPENDS ${TESTS}/${folder}/*_test.cpp)
     foreach(excluded IN LISTS ARG_EXCLUDE)
         list(REMOVE_ITEM sources ${TESTS}/${folder}/${excluded})
     endforeach()
-    add_executable(${folder}_tests ${sources})
-    glimmer_target_defaults(${folder}_tests)
-    target_link_libraries(${folder}_tests PRIVATE glimmer_test_support gtest_main ${ARG_LIBRARIES})
-    add_test(NAME windows.${folder} COMMAND ${folder}_tests --gtest_brief=1)
-    set_tests_properties(windows.${folder} PROPERTIES LABELS windows
+    add_executable(${name}_tests ${sources})
+    glimmer_target_defaults(${name}_tests)
+    target_link_libraries(${name}_tests PRIVATE glimmer_test_support gtest_main ${ARG_LIBRARIES})
+    add_test(NAME windows.${name} COMMAND ${name}_tests --gtest_brief=1)
+    set_tests_properties(windows.${name} PROPERTIES LABELS windows
         ENVIRONMENT "GLIMMERDEL_TEST=1;WINEDEBUG=-all" TIMEOUT 600)
-    add_dependencies(unit_tests ${folder}_tests)
+    add_dependencies(unit_tests ${name}_tests)
 endfunction()
 
-glimmer_windows_tests(platform
-    EXCLUDE gdi_blit_test.cpp gdi_load_test.cpp gdi_objects_test.cpp gdi_window_test.cpp
-            gdi_x11_test.cpp monitors_test.cpp InstanceLock_test.cpp PixelAllocator_test.cpp
-    LIBRARIES glimmer_platform)
+# The shared part of platform/ (its backends' tests are in folders of their own).
+glimmer_windows_tests(platform LIBRARIES glimmer_platform)
 glimmer_windows_tests(gfx EXCLUDE frame_allocation_test.cpp LIBRARIES glimmer_gfx)
 glimmer_windows_tests(app EXCLUDE linux_options_test.cpp LIBRARIES glimmer_app glimmer_main)
 glimmer_windows_tests(scene EXCLUDE long_run_test.cpp LIBRARIES glimmer_scene)
 glimmer_windows_tests(settings_ui LIBRARIES glimmer_settings_ui)
-glimmer_windows_tests(win32 LIBRARIES glimmer_main glimmer_art_pictures)
+glimmer_windows_tests(platform/win32 NAME win32 LIBRARIES glimmer_main glimmer_art_pictures)
 add_dependencies(unit_tests scene_pictures delivered_settings)
 
 # The end-to-end tests' helper program (a preview host window, a stand-in companion program).
-add_executable(wine_helper ${TESTS}/win32/wine_helper.cpp)
+add_executable(wine_helper ${TESTS}/wine/wine_helper.cpp)
 glimmer_target_defaults(wine_helper)
 set_target_properties(wine_helper PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
 add_dependencies(unit_tests wine_helper)

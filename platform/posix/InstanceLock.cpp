@@ -1,4 +1,4 @@
-#include "platform/x11/InstanceLock.h"
+#include "platform/posix/InstanceLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/winapi/WindowBacking.h"
+#include "platform/WindowBacking.h"
 
 class ScaledWindowBacking : public WindowBacking {
   public:

@@ -1,4 +1,4 @@
-#include "platform/x11/posix_env.h"
+#include "platform/posix/posix_env.h"
 
 #include <fcntl.h>
 #include <ifaddrs.h>

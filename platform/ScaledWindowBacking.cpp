@@ -1,4 +1,4 @@
-#include "platform/winapi/ScaledWindowBacking.h"
+#include "platform/ScaledWindowBacking.h"
 
 #include <algorithm>
 #include <cstring>

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "platform/file_store.h"
-#include "platform/x11/posix_env.h"
+#include "platform/posix/posix_env.h"
 
 namespace file_store {
 namespace {

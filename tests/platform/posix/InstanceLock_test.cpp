@@ -1,6 +1,6 @@
 // The previous-instance lock of the real host, between real processes.
 
-#include "platform/x11/InstanceLock.h"
+#include "platform/posix/InstanceLock.h"
 
 #include <gtest/gtest.h>
 #include <sys/file.h>
