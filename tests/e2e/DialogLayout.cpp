@@ -40,3 +40,12 @@ ScrollBarPlaces ScrollBarAt(int top) {
     const int h = Px(135);
     return {{x + h / 2, y}, {x + w - 1 - h / 2, y}, {x + h + 2, y}, {x + w - h - 3, y}};
 }
+
+void MakeTheChanges(const std::function<void(Point at, int times)>& click) {
+    click(kCheckLights, 1);
+    click(kCheckSnowing, 1);
+    click(kLightsBar.rightArrow, 3);
+    click(kSmokeBar.troughLeftEnd, 1);
+    click(kSnowBar.leftArrow, 2);
+    click(kSnowBar.troughRightEnd, 1);
+}

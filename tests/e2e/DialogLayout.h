@@ -3,6 +3,8 @@
 // and where its designed controls stand in its window, in pixels at 15 twips to the pixel (the
 // controls of Frame1 are placed within it).
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,3 +34,11 @@ inline const Point kClose = CenterOf(2280, 4440, 1095, 315, false);
 inline const ScrollBarPlaces kLightsBar = ScrollBarAt(360);
 inline const ScrollBarPlaces kSmokeBar = ScrollBarAt(840);
 inline const ScrollBarPlaces kSnowBar = ScrollBarAt(1320);
+
+// The changes every test of the saved values makes, from the values kChangesFrom: tick lights,
+// untick snowing, lights three arrow steps right, smoke one trough step left, snow two arrow
+// steps left and one trough step right; the dialog then saves kChangesTo. click(at, times)
+// clicks a place of the dialog's window that many times.
+inline const Controls kChangesFrom{"0", "0", "1", "5", "5", "5"};
+inline const Controls kChangesTo{"1", "0", "0", "2", "6", "4"};
+void MakeTheChanges(const std::function<void(Point at, int times)>& click);

@@ -369,6 +369,15 @@ std::string XvfbServer::Xdotool(const std::vector<std::string>& arguments) const
     return OutputOf(argv, m_display);
 }
 
+void XvfbServer::ClickInWindow(unsigned long window, int x, int y, int times,
+                               std::chrono::milliseconds apart) const {
+    for (int i = 0; i < times; ++i) {
+        Xdotool({"mousemove", "--window", std::to_string(window), std::to_string(x),
+                 std::to_string(y), "click", "1"});
+        std::this_thread::sleep_for(apart);
+    }
+}
+
 std::vector<unsigned long> XvfbServer::FindWindows(const std::string& name,
                                                    std::chrono::milliseconds timeout) const {
     std::vector<unsigned long> found;

@@ -48,6 +48,10 @@ class XvfbServer {
     bool PointerHidden() const;
     // Runs xdotool with the arguments on this display; its standard output.
     std::string Xdotool(const std::vector<std::string>& arguments) const;
+    // Clicks the first button at a place in a window, that many times, the given time apart
+    // (so that a toolkit sees single clicks and no held button repeats).
+    void ClickInWindow(unsigned long window, int x, int y, int times,
+                       std::chrono::milliseconds apart) const;
     // Top-level windows whose name is exactly this, after waiting up to the timeout for one.
     std::vector<unsigned long> FindWindows(const std::string& name,
                                            std::chrono::milliseconds timeout) const;

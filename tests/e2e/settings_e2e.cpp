@@ -159,27 +159,15 @@ class SettingsEndToEnd : public ::testing::Test {
     }
 
     void Click(unsigned long window, Point at, int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            x.Xdotool({"mousemove", "--window", std::to_string(window), std::to_string(at.x),
-                       std::to_string(at.y), "click", "1"});
-            // Apart, so that the toolkit sees single clicks and no held button repeats.
-            std::this_thread::sleep_for(120ms);
-        }
+        x.ClickInWindow(window, at.x, at.y, times, 120ms);
     }
 
-    // The same changes every closing test makes: from lights off, smoke off, snowing on, all
-    // speeds stored as 5 (the bars at 5, 5 and 5), tick lights, untick snowing, lights three
-    // arrow steps right, smoke one trough step left, snow two arrow steps left and one trough
-    // step right.
-    static Controls Before() { return {"0", "0", "1", "5", "5", "5"}; }
-    static Controls After() { return {"1", "0", "0", "2", "6", "4"}; }
+    // The same changes every closing test makes (from lights off, smoke off, snowing on, all
+    // speeds stored as 5: the bars at 5, 5 and 5).
+    static Controls Before() { return kChangesFrom; }
+    static Controls After() { return kChangesTo; }
     void MakeTheChanges(unsigned long window) {
-        Click(window, kCheckLights);
-        Click(window, kCheckSnowing);
-        Click(window, kLightsBar.rightArrow, 3);
-        Click(window, kSmokeBar.troughLeftEnd);
-        Click(window, kSnowBar.leftArrow, 2);
-        Click(window, kSnowBar.troughRightEnd);
+        ::MakeTheChanges([&](Point at, int times) { Click(window, at, times); });
     }
 
     Controls Saved(const ProgramRun& program) {

@@ -144,11 +144,7 @@ class Wine : public ::testing::Test {
         s_x->Xdotool(arguments);
     }
     void Click(unsigned long window, Point at, int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            s_x->Xdotool({"mousemove", "--window", std::to_string(window), std::to_string(at.x),
-                          std::to_string(at.y), "click", "1"});
-            std::this_thread::sleep_for(150ms);
-        }
+        s_x->ClickInWindow(window, at.x, at.y, times, 150ms);
     }
     // The Linux snapshot tool's picture of this program folder's scene on the whole screen.
     XvfbServer::Picture Snapshot() {
@@ -248,7 +244,7 @@ TEST_F(Wine, DamagedPicturesAndJunkSettingsGetTheDesignedReactions) {
 }
 
 TEST_F(Wine, TheDialogWritesTheSixKeysAsOnLinuxForTheSameClicks) {
-    folder.Write("vantroglimmerdel.ini", SettingsFile({"0", "0", "1", "5", "5", "5"}));
+    folder.Write("vantroglimmerdel.ini", SettingsFile(kChangesFrom));
     Start({"/c"});
     const unsigned long window = Window("Glimmerdel");
     ASSERT_NE(window, 0u);
@@ -257,18 +253,12 @@ TEST_F(Wine, TheDialogWritesTheSixKeysAsOnLinuxForTheSameClicks) {
     EXPECT_EQ(geometry->width, 235);
     EXPECT_EQ(geometry->height, 324);
     std::this_thread::sleep_for(500ms);
-    // The same changes as the Linux dialog's test, which saves 1 0 0 2 6 4.
-    Click(window, kCheckLights);
-    Click(window, kCheckSnowing);
-    Click(window, kLightsBar.rightArrow, 3);
-    Click(window, kSmokeBar.troughLeftEnd);
-    Click(window, kSnowBar.leftArrow, 2);
-    Click(window, kSnowBar.troughRightEnd);
-    EXPECT_EQ(ControlsIn(Settings()), (Controls{"0", "0", "1", "5", "5", "5"}))
-        << "nothing is saved before the dialog closes";
+    // The same changes as the Linux dialog's test.
+    MakeTheChanges([&](Point at, int times) { Click(window, at, times); });
+    EXPECT_EQ(ControlsIn(Settings()), kChangesFrom) << "nothing is saved before the dialog closes";
     Click(window, kClose);
     EXPECT_EQ(WaitExit(60s), 0);
-    EXPECT_EQ(ControlsIn(Settings()), (Controls{"1", "0", "0", "2", "6", "4"}));
+    EXPECT_EQ(ControlsIn(Settings()), kChangesTo);
 }
 
 TEST_F(Wine, TheKeyboardStartsOnCloseAndFollowsTheTabOrder) {
