@@ -24,6 +24,24 @@ float SegmentDistance(float px, float py, const Point& a, const Point& b) {
     return std::sqrt(ex * ex + ey * ey);
 }
 
+// The mask around the points, grown by a margin (given in two parts, added one after the other)
+// on every side: the whole pixels from the floor of the smallest coordinates to the ceiling of
+// the largest.
+Mask Around(const std::vector<Point>& points, float margin, float extra) {
+    float minX = points[0].x, minY = points[0].y;
+    float maxX = minX, maxY = minY;
+    for (const Point& p : points) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    const int x0 = static_cast<int>(std::floor(minX - margin - extra));
+    const int y0 = static_cast<int>(std::floor(minY - margin - extra));
+    return Mask(x0, y0, static_cast<int>(std::ceil(maxX + margin + extra)) - x0 + 1,
+                static_cast<int>(std::ceil(maxY + margin + extra)) - y0 + 1);
+}
+
 }  // namespace
 
 Mask::Mask(int x0, int y0, int width, int height)
@@ -44,18 +62,9 @@ float Mask::At(int x, int y) const {
 Mask Mask::Polygon(const std::vector<Point>& points) {
     if (points.size() < 3)
         return Mask();
-    float minX = points[0].x, minY = points[0].y;
-    float maxX = minX, maxY = minY;
-    for (const Point& p : points) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
-    const int x0 = static_cast<int>(std::floor(minX));
-    const int y0 = static_cast<int>(std::floor(minY));
-    Mask mask(x0, y0, static_cast<int>(std::ceil(maxX)) - x0 + 1,
-              static_cast<int>(std::ceil(maxY)) - y0 + 1);
+    Mask mask = Around(points, 0.0f, 0.0f);
+    const int x0 = mask.x0_;
+    const int y0 = mask.y0_;
     std::vector<Crossing> crossings;
     const size_t n = points.size();
     for (int ly = 0; ly < mask.height_; ++ly) {
@@ -131,18 +140,9 @@ Mask Mask::Polyline(const std::vector<Point>& points, float width) {
     if (points.empty())
         return Mask();
     const float half = width * 0.5f;
-    float minX = points[0].x, minY = points[0].y;
-    float maxX = minX, maxY = minY;
-    for (const Point& p : points) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
-    const int x0 = static_cast<int>(std::floor(minX - half - 1.0f));
-    const int y0 = static_cast<int>(std::floor(minY - half - 1.0f));
-    Mask mask(x0, y0, static_cast<int>(std::ceil(maxX + half + 1.0f)) - x0 + 1,
-              static_cast<int>(std::ceil(maxY + half + 1.0f)) - y0 + 1);
+    Mask mask = Around(points, half, 1.0f);
+    const int x0 = mask.x0_;
+    const int y0 = mask.y0_;
     // Thin strokes keep their weight: coverage scales with the width below one pixel.
     const float weight = std::min(width, 1.0f);
     const float reach = std::max(half, 0.5f);

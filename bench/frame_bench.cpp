@@ -12,16 +12,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/mScreenSaver.h"
-#include "bench/BenchProgramFolder.h"
+#include "bench/CacheEvictor.h"
 #include "bench/percentile.h"
-#include "platform/headless/HeadlessHost.h"
-#include "scene/frmSaver.h"
+#include "tools/harness/HeadlessSaver.h"
+#include "tools/harness/SceneFolder.h"
 
 namespace {
 
@@ -31,23 +28,22 @@ double ThreadMicroseconds() {
     return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
 }
 
-// The saver loaded on a virtual screen, past the first steps of every element.
+// The settings file's values with every effect on or off (the delivered speeds).
+std::vector<std::string> Effects(bool on) {
+    const std::string s = on ? "1" : "0";
+    return {s, s, s, "3", "2", "4"};
+}
+
+// The saver loaded on a virtual screen, past the first steps of every element, its host
+// installed while the benchmark runs.
 class RunningSaver {
   public:
-    RunningSaver(int width, int height, bool on, frmSaver::FrameStep step) : m_folder(on) {
-        m_host.SetAppPath(m_folder.Path());
-        m_host.SetScreenPixels(width, height);
-        SetHost(&m_host);
-        g_frmSaver = &m_saver;
-        m_saver.SetFrameStep(step);
-        m_saver.SetFrameLimit(0);
-        m_saver.Load();
-        m_saver.RunMoreFrames(200);
-    }
-    ~RunningSaver() {
-        m_saver.Unload();
-        g_frmSaver = nullptr;
-        SetHost(nullptr);
+    RunningSaver(int width, int height, bool on, frmSaver::FrameStep step)
+        : m_folder(Effects(on)), m_run(m_folder.Path()) {
+        m_run.Host().SetScreenPixels(width, height);
+        m_run.Saver().SetFrameStep(step);
+        m_run.Start(200);
+        m_installed = m_run.Install();
     }
     // One frame, timed, in microseconds: by the clock, and by the processor time of the thread
     // (which leaves out the time the thread waited for a processor on a busy machine).
@@ -58,7 +54,7 @@ class RunningSaver {
     Times Frame() {
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ThreadMicroseconds();
-        m_saver.RunMoreFrames(1);
+        m_run.Saver().RunMoreFrames(1);
         const double cpu = ThreadMicroseconds() - cpuStart;
         return Times{
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
@@ -67,9 +63,9 @@ class RunningSaver {
     }
 
   private:
-    BenchProgramFolder m_folder;
-    HeadlessHost m_host;
-    frmSaver m_saver;
+    SceneFolder m_folder;
+    HeadlessSaver m_run;
+    std::unique_ptr<ScopedInstall> m_installed;
 };
 
 // The counters come out in the order of their names: the clock's median and 99th percentile
@@ -105,22 +101,18 @@ void FrameStep(benchmark::State& state) {
     Report(state, frames, on ? "all effects on" : "all effects off");
 }
 
-// As FrameStep, with the caches emptied before every frame, as the 20 ms between two frames of
-// the real saver (and the X server's work in them) tend to leave them.
+// As FrameStep, with the caches emptied before every frame.
 void FrameStepCold(benchmark::State& state) {
     RunningSaver saver(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true,
                        StepOf(state, 2));
-    std::vector<std::uint64_t> evict(std::size_t{64} << 17);  // 64 MiB, twice the largest cache
+    CacheEvictor caches;
     std::vector<RunningSaver::Times> frames;
-    std::uint64_t sum = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        for (std::uint64_t& word : evict)
-            sum += ++word;
+        caches.Evict();
         state.ResumeTiming();
         frames.push_back(saver.Frame());
     }
-    benchmark::DoNotOptimize(sum);
     Report(state, frames, "all effects on, caches emptied before each frame");
 }
 
@@ -143,24 +135,20 @@ void FrameStepPaced(benchmark::State& state) {
 void SetUp(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    BenchProgramFolder folder(true);
-    HeadlessHost host;
-    host.SetAppPath(folder.Path());
-    host.SetScreenPixels(width, height);
-    SetHost(&host);
+    const SceneFolder folder;
     std::vector<double> times;
     for (auto _ : state) {
-        frmSaver saver;
-        g_frmSaver = &saver;
-        saver.SetFrameLimit(0);
+        state.PauseTiming();
+        auto run = std::make_unique<HeadlessSaver>(folder.Path());
+        run->Host().SetScreenPixels(width, height);
+        state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        saver.Load();
+        run->Start(0);
         times.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                 .count());
         state.PauseTiming();
-        saver.Unload();
-        g_frmSaver = nullptr;
+        run.reset();
         state.ResumeTiming();
     }
     // The same counters as the frame benchmarks (the CSV report needs them in every run).
@@ -168,7 +156,6 @@ void SetUp(benchmark::State& state) {
     state.counters["cpu_p99_us"] = 0;
     state.counters["median_us"] = Percentile(times, 0.5);
     state.counters["p99_us"] = Percentile(times, 0.99);
-    SetHost(nullptr);
 }
 
 // Width, height, effects on, planned step.

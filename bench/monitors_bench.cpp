@@ -13,20 +13,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/mScreenSaver.h"
-#include "bench/BenchProgramFolder.h"
+#include "bench/CacheEvictor.h"
 #include "bench/percentile.h"
-#include "platform/gdi.h"
-#include "platform/headless/HeadlessHost.h"
-#include "platform/headless/HeadlessBacking.h"
 #include "platform/ScaledWindowBacking.h"
-#include "scene/frmSaver.h"
+#include "platform/gdi.h"
+#include "tools/harness/HeadlessSaver.h"
+#include "tools/harness/SceneFolder.h"
 
 namespace {
 
@@ -34,38 +30,31 @@ namespace {
 // window shown at a scale.
 class RunningSaver {
   public:
-    RunningSaver(const std::vector<std::pair<int, int>>& monitors, int scale) {
-        m_host.SetAppPath(m_folder.Path());
-        m_host.SetMonitors(monitors);
-        SetHost(&m_host);
-        g_frmSaver = &m_saver;
-        m_saver.SetFrameLimit(0);
-        m_saver.Load();
+    RunningSaver(const std::vector<std::pair<int, int>>& monitors, int scale)
+        : m_run(m_folder.Path()) {
+        m_run.Host().SetMonitors(monitors);
+        m_run.Start(0);
         if (scale > 1) {
             // The window of the monitor: scale times the composed size.
             auto device = std::make_shared<HeadlessBacking>(monitors[0].first * scale,
                                                             monitors[0].second * scale);
-            gdi::ReplaceWindowBacking(m_saver.hWnd(),
+            gdi::ReplaceWindowBacking(m_run.Saver().hWnd(),
                                       std::make_shared<ScaledWindowBacking>(device, scale));
         }
-        m_saver.RunMoreFrames(200);
-    }
-    ~RunningSaver() {
-        m_saver.Unload();
-        g_frmSaver = nullptr;
-        SetHost(nullptr);
+        m_run.RunFrames(200);
+        m_installed = m_run.Install();
     }
     double Frame() {
         const auto start = std::chrono::steady_clock::now();
-        m_saver.RunMoreFrames(1);
+        m_run.Saver().RunMoreFrames(1);
         return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
             .count();
     }
 
   private:
-    BenchProgramFolder m_folder;
-    HeadlessHost m_host;
-    frmSaver m_saver;
+    SceneFolder m_folder;
+    HeadlessSaver m_run;
+    std::unique_ptr<ScopedInstall> m_installed;
 };
 
 void Report(benchmark::State& state, const std::vector<double>& frames, const std::string& label) {
@@ -75,19 +64,16 @@ void Report(benchmark::State& state, const std::vector<double>& frames, const st
 }
 
 void TimeFrames(benchmark::State& state, RunningSaver& saver, bool cold, const std::string& label) {
-    std::vector<std::uint64_t> evict(cold ? std::size_t{64} << 17 : 0);  // 64 MiB
-    std::uint64_t sum = 0;
+    CacheEvictor caches;
     std::vector<double> frames;
     for (auto _ : state) {
         if (cold) {
             state.PauseTiming();
-            for (std::uint64_t& word : evict)
-                sum += ++word;
+            caches.Evict();
             state.ResumeTiming();
         }
         frames.push_back(saver.Frame());
     }
-    benchmark::DoNotOptimize(sum);
     Report(state, frames, label + (cold ? ", caches emptied before each frame" : ""));
 }
 

@@ -1,5 +1,36 @@
 #include "gfx/mGDI.h"
 
+namespace {
+
+// The DC a new memory surface takes its format from: for the screen format the desktop's,
+// borrowed from the desktop window for as long as this lives; for monochrome none (0), since a
+// new DC's own 1 x 1 bitmap is monochrome.
+class FormatReference {
+  public:
+    explicit FormatReference(Boolean bMonochrome) {
+        if (!bMonochrome) {
+            m_hDesktop = GetDesktopWindow();
+            m_hDC = GetDC(m_hDesktop);
+            m_borrowed = true;
+        }
+    }
+    ~FormatReference() {
+        if (m_borrowed)
+            ReleaseDC(m_hDesktop, m_hDC);
+    }
+    FormatReference(const FormatReference&) = delete;
+    FormatReference& operator=(const FormatReference&) = delete;
+
+    HDC hDC() const { return m_hDC; }
+
+  private:
+    HWND m_hDesktop{};
+    HDC m_hDC{};
+    bool m_borrowed = false;
+};
+
+}  // namespace
+
 Boolean CreateDCAtSize(Boolean bMonochrome, HDC& hDC, HBITMAP& hBmp, HBITMAP& hBmpOld, Long lWidth,
                        Long lHeight) {
     hDC = 0;
@@ -7,25 +38,16 @@ Boolean CreateDCAtSize(Boolean bMonochrome, HDC& hDC, HBITMAP& hBmp, HBITMAP& hB
     hBmpOld = 0;
     Boolean result = kFalse;
 
-    HWND hDesktop = 0;
-    HDC hReference = 0;
-    if (!bMonochrome) {
-        hDesktop = GetDesktopWindow();
-        hReference = GetDC(hDesktop);
-    }
-    const HDC hDesktopDC = hReference;
-    hDC = CreateCompatibleDC(hReference);
+    const FormatReference reference(bMonochrome);
+    hDC = CreateCompatibleDC(reference.hDC());
     // A monochrome surface takes the format of the new DC's own 1 x 1 bitmap.
-    if (bMonochrome)
-        hReference = hDC;
+    const HDC hFormat = bMonochrome ? hDC : reference.hDC();
     if (hDC != 0)
-        hBmp = CreateCompatibleBitmap(hReference, lWidth, lHeight);
+        hBmp = CreateCompatibleBitmap(hFormat, lWidth, lHeight);
     if (hBmp != 0) {
         hBmpOld = static_cast<HBITMAP>(SelectObject(hDC, hBmp));
         result = kTrue;
     }
-    if (!bMonochrome)
-        ReleaseDC(hDesktop, hDesktopDC);
     return result;
 }
 
@@ -40,13 +62,8 @@ Boolean CreateDCFromFile(Boolean bMonochrome, const std::string& sFilename, HDC&
         return kFalse;
 
     Boolean result = kFalse;
-    HWND hDesktop = 0;
-    HDC hReference = 0;
-    if (!bMonochrome) {
-        hDesktop = GetDesktopWindow();
-        hReference = GetDC(hDesktop);
-    }
-    hDC = CreateCompatibleDC(hReference);
+    const FormatReference reference(bMonochrome);
+    hDC = CreateCompatibleDC(reference.hDC());
     if (hDC != 0) {
         hBmpOld = static_cast<HBITMAP>(SelectObject(hDC, hBmp));
         result = kTrue;
@@ -55,8 +72,6 @@ Boolean CreateDCFromFile(Boolean bMonochrome, const std::string& sFilename, HDC&
         DeleteObject(hBmp);
         hBmp = 0;
     }
-    if (!bMonochrome)
-        ReleaseDC(hDesktop, hReference);
     return result;
 }
 
@@ -67,17 +82,10 @@ Boolean CreateDCFromPicture(Boolean bMonochrome, const PictureObject& oPic, HDC&
     hBmpOld = 0;
     Boolean result = kFalse;
 
-    HWND hDesktop = 0;
-    HDC hReference = 0;
-    if (!bMonochrome) {
-        hDesktop = GetDesktopWindow();
-        hReference = GetDC(hDesktop);
-    }
-    const HDC hDesktopDC = hReference;
-    const HDC hTempDC = CreateCompatibleDC(hReference);
+    const FormatReference reference(bMonochrome);
+    const HDC hTempDC = CreateCompatibleDC(reference.hDC());
     if (hTempDC != 0) {
-        if (bMonochrome)
-            hReference = hTempDC;
+        const HDC hReference = bMonochrome ? hTempDC : reference.hDC();
         const HGDIOBJ hKept = SelectObject(hTempDC, oPic.Handle());
         // A picture whose bitmap cannot be selected (none, or held by another DC) is not copied.
         if (hKept != 0)
@@ -96,8 +104,6 @@ Boolean CreateDCFromPicture(Boolean bMonochrome, const PictureObject& oPic, HDC&
             SelectObject(hTempDC, hKept);
         DeleteObject(hTempDC);
     }
-    if (!bMonochrome)
-        ReleaseDC(hDesktop, hDesktopDC);
     return result;
 }
 

@@ -175,11 +175,13 @@ void Form::MakeControls(ControlMaker& maker) {
 }
 
 void Form::MouseDownAtPixel(Integer button, Integer shift, int x, int y) {
-    Form_MouseDown(button, shift, static_cast<float>(x) * static_cast<float>(Host().TwipsPerPixelX()),
+    Form_MouseDown(button, shift,
+                   static_cast<float>(x) * static_cast<float>(Host().TwipsPerPixelX()),
                    static_cast<float>(y) * static_cast<float>(Host().TwipsPerPixelY()));
 }
 
 void Form::MouseMoveAtPixel(Integer button, Integer shift, int x, int y) {
-    Form_MouseMove(button, shift, static_cast<float>(x) * static_cast<float>(Host().TwipsPerPixelX()),
+    Form_MouseMove(button, shift,
+                   static_cast<float>(x) * static_cast<float>(Host().TwipsPerPixelX()),
                    static_cast<float>(y) * static_cast<float>(Host().TwipsPerPixelY()));
 }

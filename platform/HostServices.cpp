@@ -21,6 +21,10 @@ bool HasHost() {
     return g_host != nullptr;
 }
 
+HostServices* InstalledHost() {
+    return g_host;
+}
+
 bool HostServices::FolderWritable(const std::string& folder) {
     return file_store::FolderWritable(folder);
 }

@@ -122,7 +122,10 @@ class HostServices {
     virtual std::unique_ptr<FormPeer> CreateFormPeer(Form& form) = 0;
 };
 
-// The installed host. The program installs FltkHost; tests and tools install a HeadlessHost.
+// The installed host: the program's entry installs its backend's; tests and tools install a
+// HeadlessHost (tools/harness/ScopedInstall for a while).
 HostServices& Host();
 void SetHost(HostServices* host);
 bool HasHost();
+// The installed host, or null.
+HostServices* InstalledHost();

@@ -13,12 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/mScreenSaver.h"
-#include "platform/headless/HeadlessBacking.h"
-#include "platform/headless/HeadlessHost.h"
 #include "platform/numbers.h"
 #include "platform/posix/posix_env.h"
-#include "scene/frmSaver.h"
+#include "tools/harness/HeadlessSaver.h"
 
 namespace {
 
@@ -108,29 +105,21 @@ Options Parse(int argc, char** argv) {
 int main(int argc, char** argv) {
     const Options options = Parse(argc, argv);
 
-    HeadlessHost host;
-    host.SetAppPath(options.folder);
-    host.SetScreenPixels(options.width, options.height);
-    host.SetSeed(options.seed);
+    HeadlessSaver run(options.folder);
+    run.Host().SetScreenPixels(options.width, options.height);
+    run.Host().SetSeed(options.seed);
     // Where the saver would show its message, the tool says it and fails.
-    host.OnMessageBox([](const HeadlessHost::MessageBoxCall& box) {
+    run.Host().OnMessageBox([](const HeadlessHost::MessageBoxCall& box) {
         std::fprintf(stderr, "%s\n", box.text.c_str());
         std::exit(1);
     });
-    SetHost(&host);
-
-    frmSaver saver;
-    g_frmSaver = &saver;
-    saver.SetFrameLimit(options.frames);
-    saver.SetFrameStep(options.step);
-    try {
-        saver.Load();
-    } catch (const ProgramEnded& ended) {
-        std::fprintf(stderr, "glimmerdel-snapshot: the saver ended (status %d)\n", ended.status);
+    run.Saver().SetFrameStep(options.step);
+    if (const std::optional<int> ended = run.Start(options.frames)) {
+        std::fprintf(stderr, "glimmerdel-snapshot: the saver ended (status %d)\n", *ended);
         return 1;
     }
 
-    HeadlessBacking* screen = host.BackingOf(saver);
+    HeadlessBacking* screen = run.Window();
     if (screen == nullptr) {
         std::fprintf(stderr, "glimmerdel-snapshot: nothing was shown\n");
         return 1;
@@ -160,7 +149,6 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "glimmerdel-snapshot: cannot write %s\n", options.out.c_str());
             return 1;
         }
-        g_frmSaver = nullptr;
         return 0;
     }
     const bool jpeg =
@@ -174,6 +162,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "glimmerdel-snapshot: cannot write %s\n", options.out.c_str());
         return 1;
     }
-    g_frmSaver = nullptr;
     return 0;
 }

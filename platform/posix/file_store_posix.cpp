@@ -123,15 +123,6 @@ bool MayBeWritten(const std::string& path, mode_t mode) {
     return access(path.c_str(), W_OK) == 0;
 }
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 }  // namespace
 
 std::optional<std::string> ReadSettingsFile(const char* path, bool* missing) {
@@ -142,7 +133,7 @@ bool RewriteSettingsFile(
     const char* fileName,
     const std::function<std::optional<std::string>(const std::string&)>& edit) {
     const std::string path = ResolvedPath(fileName);
-    FolderLock lock(FolderOf(path));
+    FolderLock lock(posix_env::FolderOf(path));
 
     bool missing = false;
     std::optional<std::string> read = ReadWholeFile(path.c_str(), &missing);

@@ -21,6 +21,10 @@ std::string ProgramFolder() {
     if (n <= 0)
         return ".";
     path.resize(static_cast<size_t>(n));
+    return FolderOf(path);
+}
+
+std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
         return ".";

@@ -12,6 +12,10 @@ namespace posix_env {
 // except for the root folder itself.
 std::string ProgramFolder();
 
+// The folder of a path: everything before its last separator, "/" for a path in the root, "."
+// for a name without a folder.
+std::string FolderOf(const std::string& path);
+
 // The file's name (the last path component) when a file exists at the path, else "".
 std::string FileNameIfExists(const std::string& path);
 bool IsExecutableFile(const std::string& path);

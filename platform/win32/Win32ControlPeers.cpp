@@ -167,7 +167,8 @@ HWND MakeWindow(const char* className, const std::string& text, DWORD style, int
 
 namespace win32_controls {
 
-std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font, const Rect& place) {
+std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font,
+                                      const Rect& place) {
     if (!control.Visible())
         return nullptr;
     const int x = place.x;

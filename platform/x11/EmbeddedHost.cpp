@@ -12,8 +12,8 @@
 #include <cstdio>
 
 #include "platform/Form.h"
-#include "platform/x11/X11WindowBacking.h"
 #include "platform/posix/stop_signals.h"
+#include "platform/x11/X11WindowBacking.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/Control.h"
-#include "platform/headless/HeadlessBacking.h"
 #include "platform/ScaledWindowBacking.h"
+#include "platform/headless/HeadlessBacking.h"
 #include "platform/x11/FltkControlPeers.h"
 #include "platform/x11/FltkHost.h"
 #include "platform/x11/X11WindowBacking.h"

@@ -7,7 +7,7 @@
 #include "app/mScreenSaver.h"
 #include "platform/Form.h"
 #include "tests/support/HostFixture.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 class RecordingForm : public Form {
   public:

@@ -24,18 +24,15 @@ class Dispatch : public AppFixture {
 TEST_F(Dispatch, RunModeForEveryFormOfTheSwitch) {
     for (const char* command : {"", "/S", "/SXYZ", "/X", "/S 1234", "NONSENSE"}) {
         HeadlessHost fresh;
-        SetHost(&fresh);
         fresh.SetCommand(command);
         RecordingForm freshSaver("frmSaver");
-        g_frmSaver = &freshSaver;
+        const ScopedInstall installed(fresh, &freshSaver);
         EXPECT_NO_THROW(DispatchCommandLine(command)) << command;
         EXPECT_EQ(freshSaver.loads, 1) << command;
         EXPECT_TRUE(freshSaver.Visible()) << command;
         EXPECT_EQ(fresh.CursorCount(), -6) << command;
         freshSaver.Unload();
     }
-    SetHost(&host);
-    g_frmSaver = &saver;
 }
 
 TEST_F(Dispatch, PointerIsHiddenBeforeTheSaverFormLoads) {

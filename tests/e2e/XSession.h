@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 // How long a test waits for what the program should do soon: generous, because a busy machine
 // may hold any step up for seconds. Only a hang runs into it.

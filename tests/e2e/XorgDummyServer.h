@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/XSession.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 class XorgDummyServer {
   public:

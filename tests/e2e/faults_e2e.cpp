@@ -25,7 +25,8 @@
 #include "platform/profile.h"
 #include "tests/e2e/XSession.h"
 #include "tests/support/BmpFile.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
+#include "tools/harness/settings_text.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -276,9 +277,8 @@ TEST(Faults, PicturesOverTheSizeLimitsFailBeforeAnythingLargeIsAllocated) {
 }
 
 // The scene's settings file in the form the program delivers it, with some lines changed.
-const char* const kDelivered =
-    "[controls]\nlights=1\nchimneysmoke=1\nsnowing=1\nlightspeed=3\nsmokespeed=2\nsnowspeed=4\n"
-    "[applic]\nappdisplay=0\nappcurrent=0\nappalert=3\n";
+const std::string kDelivered =
+    SettingsFileText(kDeliveredControls, "appdisplay=0\nappcurrent=0\nappalert=3\n");
 
 std::string Junk(size_t size) {
     std::mt19937 random(2026);

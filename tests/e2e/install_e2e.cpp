@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 namespace fs = std::filesystem;
 

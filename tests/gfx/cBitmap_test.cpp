@@ -7,7 +7,7 @@
 #include "tests/support/BmpFile.h"
 #include "tests/support/MemorySurface.h"
 #include "tests/support/PixelPattern.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #ifndef _WIN32
 #include "tests/support/RecordingBacking.h"
 #endif
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 namespace {
 

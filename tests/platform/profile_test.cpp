@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 namespace {
 

@@ -16,21 +16,18 @@
 #include <string>
 
 #include "platform/profile.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
+#include "tools/harness/settings_text.h"
 
 namespace {
 
-constexpr std::array<const char*, 6> kKeys = {"lights",     "chimneysmoke", "snowing",
-                                              "lightspeed", "smokespeed",   "snowspeed"};
 constexpr std::array<const char*, 6> kOld = {"1", "1", "1", "3", "2", "4"};
 constexpr std::array<const char*, 6> kNew = {"0", "0", "0", "10", "9", "17"};
 constexpr int kSaves = 1000;
 
 std::string FileWith(const std::array<const char*, 6>& values) {
-    std::string text = "[controls]\n";
-    for (size_t i = 0; i < kKeys.size(); ++i)
-        text += std::string(kKeys[i]) + "=" + values[i] + "\n";
-    return text + "[applic]\nappdisplay=0\nappcurrent=12\nappalert=3\n";
+    return SettingsFileText(std::vector<std::string>(values.begin(), values.end()),
+                            "appdisplay=0\nappcurrent=12\nappalert=3\n");
 }
 
 // The file is whole: every line of it is there once, in its place, with one of its two values.
@@ -40,10 +37,10 @@ bool Whole(const std::string& text) {
     if (text.compare(0, expected.size(), expected) != 0)
         return false;
     at = expected.size();
-    for (size_t i = 0; i < kKeys.size(); ++i) {
+    for (size_t i = 0; i < kControlKeys.size(); ++i) {
         bool found = false;
         for (const char* value : {kOld[i], kNew[i]}) {
-            const std::string line = std::string(kKeys[i]) + "=" + value + "\n";
+            const std::string line = kControlKeys[i] + "=" + value + "\n";
             if (text.compare(at, line.size(), line) == 0) {
                 at += line.size();
                 found = true;
@@ -106,9 +103,9 @@ TEST(ProfileRace, DialogSavesNeverShowAReaderHalfAFile) {
     if (writer == 0) {
         for (int save = 1; save <= kSaves; ++save) {
             const auto& values = save % 2 == 1 ? kNew : kOld;
-            for (size_t i = 0; i < kKeys.size(); ++i) {
-                if (!profile::WritePrivateProfileStringA("controls", kKeys[i], values[i],
-                                                         path.c_str()))
+            for (size_t i = 0; i < kControlKeys.size(); ++i) {
+                if (!profile::WritePrivateProfileStringA("controls", kControlKeys[i].c_str(),
+                                                         values[i], path.c_str()))
                     _exit(1);
             }
             meeting->saved = save;
@@ -133,13 +130,14 @@ TEST(ProfileRace, DialogSavesNeverShowAReaderHalfAFile) {
         const int after = meeting->saved;  // this read begins after that save
         const std::string text = folder.Read("vantroglimmerdel.ini");
         ASSERT_TRUE(Whole(text)) << "after " << reads << " reads:\n" << text;
-        for (size_t i = 0; i < kKeys.size(); ++i) {
+        for (size_t i = 0; i < kControlKeys.size(); ++i) {
             char value[255];
-            const std::uint32_t n = profile::GetPrivateProfileStringA("controls", kKeys[i], "",
-                                                                      value, 255, path.c_str());
+            const std::uint32_t n = profile::GetPrivateProfileStringA(
+                "controls", kControlKeys[i].c_str(), "", value, 255, path.c_str());
             const std::string got(value, n);
             ASSERT_TRUE(got == kOld[i] || got == kNew[i])
-                << kKeys[i] << " read as \"" << got << "\" after " << reads << " reads";
+                << kControlKeys[i].c_str() << " read as \"" << got << "\" after " << reads
+                << " reads";
             if (i == 0 && got != lastLights) {
                 ++changes;
                 lastLights = got;
@@ -161,7 +159,7 @@ TEST(ProfileRace, DialogSavesNeverShowAReaderHalfAFile) {
     std::printf(
         "[ figures  ] %d saves of six keys, %ld whole-file reads and %ld key reads beside "
         "them, %ld changes seen\n",
-        kSaves, reads, reads * static_cast<long>(kKeys.size()), changes);
+        kSaves, reads, reads * static_cast<long>(kControlKeys.size()), changes);
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
                             std::filesystem::directory_iterator()),

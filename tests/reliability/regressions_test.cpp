@@ -14,7 +14,7 @@
 #include "platform/gdi.h"
 #include "platform/numbers.h"
 #include "platform/profile.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 namespace {
 

@@ -1,54 +1,30 @@
 #pragma once
-// Tests of the scene: the headless host, a private program folder whose data folder links to
-// the built pictures (a picture can be left out), and the saver form.
+// Tests of the scene: the headless saver (its own host, installed for the whole test) in a
+// private program folder whose data folder links to the built pictures (a picture can be left
+// out).
 
-#include <filesystem>
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/mScreenSaver.h"
 #include "art/scene_manifest.h"
 #include "platform/gdi.h"
-#include "platform/headless/HeadlessBacking.h"
-#include "scene/frmSaver.h"
-#include "tests/support/HostFixture.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/HeadlessSaver.h"
+#include "tools/harness/SceneFolder.h"
 
-class SceneFixture : public HostFixture {
+class SceneFixture : public ::testing::Test {
   protected:
-    SceneFixture() {
-        host.SetAppPath(folder.Path());
-        host.SetScreenPixels(1024, 600);
-        std::filesystem::create_directories(folder.File("vurezezideriru/glimmerdel"));
-        for (const art::ScenePicture& picture : art::kScenePictures)
-            LinkPicture(picture.file);
-        WriteSettings("1", "1", "1", "3", "2", "4");
-        g_frmSaver = &saver;
-    }
-    ~SceneFixture() override { g_frmSaver = nullptr; }
+    SceneFixture() { host.SetScreenPixels(1024, 600); }
 
-    void LinkPicture(const std::string& name) {
-        // A copy where the system has no links for everyone (Windows).
-        std::error_code error;
-        std::filesystem::create_symlink(
-            std::string(GLIMMERDEL_PROGRAM_DIR) + "/vurezezideriru/glimmerdel/" + name,
-            folder.File("vurezezideriru/glimmerdel/" + name), error);
-        if (!error)
-            return;
-        std::filesystem::copy_file(
-            std::string(GLIMMERDEL_PROGRAM_DIR) + "/vurezezideriru/glimmerdel/" + name,
-            folder.File("vurezezideriru/glimmerdel/" + name));
-    }
-    void RemovePicture(const std::string& name) {
-        std::filesystem::remove(folder.File("vurezezideriru/glimmerdel/" + name));
-    }
+    void LinkPicture(const std::string& name) { folder.LinkPicture(name); }
+    void RemovePicture(const std::string& name) { folder.RemovePicture(name); }
     void WriteSettings(const std::string& lights, const std::string& smoke, const std::string& snow,
                        const std::string& lightSpeed, const std::string& smokeSpeed,
                        const std::string& snowSpeed) {
-        folder.Write("vantroglimmerdel.ini",
-                     "[controls]\nlights=" + lights + "\nchimneysmoke=" + smoke + "\nsnowing=" +
-                         snow + "\nlightspeed=" + lightSpeed + "\nsmokespeed=" + smokeSpeed +
-                         "\nsnowspeed=" + snowSpeed + "\n[applic]\nappdisplay=0\n");
+        folder.WriteControls({lights, smoke, snow, lightSpeed, smokeSpeed, snowSpeed});
     }
     // Loads the saver form (its set-up and the given number of frames); true when the program
     // ended (through the missing-files message).
@@ -68,12 +44,17 @@ class SceneFixture : public HostFixture {
         return pixels;
     }
     std::vector<std::uint32_t> Window() {
-        HeadlessBacking* backing = host.BackingOf(saver);
+        HeadlessBacking* backing = running.Window();
         return std::vector<std::uint32_t>(
             backing->Pixels(),
             backing->Pixels() + static_cast<size_t>(backing->Width()) * backing->Height());
     }
 
-    TempDir folder;
-    frmSaver saver;
+    SceneFolder folder;
+    HeadlessSaver running{folder.Path()};
+    HeadlessHost& host = running.Host();
+    frmSaver& saver = running.Saver();
+
+  private:
+    std::unique_ptr<ScopedInstall> m_installed = running.Install();
 };

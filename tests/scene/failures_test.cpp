@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "gfx/cSprite.h"
 #include "tests/scene/SceneFixture.h"
 
@@ -84,12 +86,11 @@ TEST_F(SceneFailures, EachSettingFailsAtTheStepThatConvertsIt) {
         {"snowspeed too large", "1", "1", "1", "3", "2", "40000", true, true, 0},
     };
     for (const auto& c : cases) {
-        HeadlessHost fresh;
-        fresh.SetAppPath(folder.Path());
+        HeadlessSaver another(folder.Path());
+        HeadlessHost& fresh = another.Host();
+        frmSaver& form = another.Saver();
         fresh.SetScreenPixels(1024, 600);
-        SetHost(&fresh);
-        frmSaver form;
-        g_frmSaver = &form;
+        const auto installed = another.Install();
         WriteSettings(c.lights, c.smoke, c.snow, c.lightSpeed, c.smokeSpeed, c.snowSpeed);
         bool lightsMade = false, smokeMade = false;
         long frames = -1;
@@ -105,8 +106,6 @@ TEST_F(SceneFailures, EachSettingFailsAtTheStepThatConvertsIt) {
         EXPECT_EQ(lightsMade, c.lightsMade) << c.name;
         EXPECT_EQ(smokeMade, c.smokeMade) << c.name;
         EXPECT_EQ(frames, c.frames) << c.name;
-        g_frmSaver = &saver;
-        SetHost(&host);
     }
 }
 

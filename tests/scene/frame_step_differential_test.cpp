@@ -11,18 +11,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "app/mScreenSaver.h"
 #include "gfx/cSprite.h"
-#include "platform/headless/HeadlessBacking.h"
-#include "platform/headless/HeadlessHost.h"
-#include "scene/frmSaver.h"
-#include "tests/support/TempDir.h"
+#include "platform/Rect.h"
+#include "tools/harness/HeadlessSaver.h"
+#include "tools/harness/SceneFolder.h"
 
 namespace {
 
@@ -59,47 +56,26 @@ void PrintTo(const Size& size, std::ostream* out) {
     *out << size.width << " x " << size.height;
 }
 
-// One saver with its own host; the host is installed whenever the saver runs.
+// A saver on a host of its own, with the seed and the clock that every run of the test shares;
+// its host is installed whenever it runs.
 class SaverRun {
   public:
-    SaverRun(const std::string& folder, const Size& size, frmSaver::FrameStep step) {
-        m_host.SetAppPath(folder);
-        m_host.SetScreenPixels(size.width, size.height);
-        m_host.SetSeed(20261207);
-        m_host.SetTickCount(kStartTick);
-        SetHost(&m_host);
-        m_saver = std::make_unique<frmSaver>();
-        g_frmSaver = m_saver.get();
-        m_saver->SetFrameStep(step);
-        m_saver->SetFrameLimit(0);
-        m_saver->Load();
+    SaverRun(const std::string& folder, const Size& size, frmSaver::FrameStep step)
+        : m_run(folder) {
+        m_run.Host().SetScreenPixels(size.width, size.height);
+        m_run.Host().SetSeed(20261207);
+        m_run.Host().SetTickCount(kStartTick);
+        m_run.Saver().SetFrameStep(step);
+        EXPECT_EQ(m_run.Start(0), std::nullopt);
     }
-    ~SaverRun() {
-        Install();
-        m_saver->Unload();
-        m_saver.reset();
-        g_frmSaver = nullptr;
-        SetHost(nullptr);
-    }
-    SaverRun(const SaverRun&) = delete;
-    SaverRun& operator=(const SaverRun&) = delete;
 
-    void Frame() {
-        Install();
-        m_saver->RunMoreFrames(1);
-    }
-    const frmSaver& Saver() const { return *m_saver; }
-    HeadlessBacking& Window() { return *m_host.BackingOf(*m_saver); }
-    std::uint32_t Tick() { return m_host.GetTickCount(); }
+    void Frame() { m_run.RunFrames(1); }
+    const frmSaver& Saver() { return m_run.Saver(); }
+    HeadlessBacking& Window() { return *m_run.Window(); }
+    std::uint32_t Tick() { return m_run.Host().GetTickCount(); }
 
   private:
-    void Install() {
-        SetHost(&m_host);
-        g_frmSaver = m_saver.get();
-    }
-
-    HeadlessHost m_host;
-    std::unique_ptr<frmSaver> m_saver;
+    HeadlessSaver m_run;
 };
 
 struct Place {
@@ -129,12 +105,13 @@ void DrawnPlaces(const frmSaver& saver, std::vector<Place>& places) {
 // The first pixel where two windows of the same size differ within a rectangle, as text, or
 // empty when they agree.
 std::string Differ(HeadlessBacking& a, HeadlessBacking& b, int x, int y, int width, int height) {
-    const int x0 = std::max(x, 0);
-    const int y0 = std::max(y, 0);
-    const int x1 = std::min<long long>(static_cast<long long>(x) + width, a.Width());
-    const int y1 = std::min<long long>(static_cast<long long>(y) + height, a.Height());
-    if (x0 >= x1 || y0 >= y1)
+    const Rect clip = Rect{x, y, width, height}.ClipTo(a.Width(), a.Height());
+    if (clip.Empty())
         return "";
+    const int x0 = clip.x;
+    const int y0 = clip.y;
+    const int x1 = clip.x + clip.width;
+    const int y1 = clip.y + clip.height;
     const std::uint32_t* pa = a.Pixels();
     const std::uint32_t* pb = b.Pixels();
     const std::size_t bytes = static_cast<std::size_t>(x1 - x0) * 4;
@@ -156,27 +133,11 @@ std::string Differ(HeadlessBacking& a, HeadlessBacking& b, int x, int y, int wid
 
 class FrameStepDifferential : public ::testing::TestWithParam<std::tuple<Settings, Size>> {
   protected:
-    FrameStepDifferential() {
-        const Settings& s = std::get<0>(GetParam());
-        std::filesystem::create_directories(m_folder.File("vurezezideriru"));
-        // A copy where the system has no links for everyone (Windows).
-        const std::string pictures =
-            std::string(GLIMMERDEL_PROGRAM_DIR) + "/vurezezideriru/glimmerdel";
-        std::error_code error;
-        std::filesystem::create_directory_symlink(
-            pictures, m_folder.File("vurezezideriru/glimmerdel"), error);
-        if (error) {
-            std::filesystem::copy(pictures, m_folder.File("vurezezideriru/glimmerdel"),
-                                  std::filesystem::copy_options::recursive);
-        }
-        m_folder.Write("vantroglimmerdel.ini",
-                       std::string("[controls]\nlights=") + s.lights + "\nchimneysmoke=" + s.smoke +
-                           "\nsnowing=" + s.snow + "\nlightspeed=" + s.lightSpeed +
-                           "\nsmokespeed=" + s.smokeSpeed + "\nsnowspeed=" + s.snowSpeed +
-                           "\n[applic]\nappdisplay=0\n");
+    static std::vector<std::string> Controls(const Settings& s) {
+        return {s.lights, s.smoke, s.snow, s.lightSpeed, s.smokeSpeed, s.snowSpeed};
     }
 
-    TempDir m_folder;
+    SceneFolder m_folder{Controls(std::get<0>(GetParam()))};
 };
 
 TEST_P(FrameStepDifferential, EveryFrameShowsTheSamePixels) {

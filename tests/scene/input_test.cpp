@@ -67,11 +67,10 @@ TEST_F(SaverInput, AnyKeyOrButtonEnds) {
     for (Integer key : {16, 17, 18, 65, 27}) {  // a lone Shift, Ctrl or Alt too
         HeadlessHost fresh;
         fresh.SetAppPath(folder.Path());
-        SetHost(&fresh);
+        const ScopedInstall installed(fresh, &saver);
         EXPECT_THROW(saver.KeyDown(key, 0), ProgramEnded) << key;
         EXPECT_EQ(fresh.EndStatus(), 0);
     }
-    SetHost(&host);
     for (Integer button : {1, 2, 4}) {
         EXPECT_THROW(saver.MouseDown(button, 0, 100, 100), ProgramEnded) << button;
     }

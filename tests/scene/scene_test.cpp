@@ -147,21 +147,13 @@ TEST_F(Scene, WithoutSnowThePictureDependsOnNothingRandom) {
     ASSERT_FALSE(Run(77));
     const std::vector<std::uint32_t> first = Window();
     saver.Unload();
-    HeadlessHost other;
-    other.SetAppPath(folder.Path());
-    other.SetScreenPixels(1024, 600);
-    other.SetSeed(999);
-    SetHost(&other);
-    frmSaver second;
-    g_frmSaver = &second;
-    second.SetFrameLimit(77);
-    second.Load();
-    EXPECT_EQ(std::vector<std::uint32_t>(other.BackingOf(second)->Pixels(),
-                                         other.BackingOf(second)->Pixels() + 1024 * 600),
+    HeadlessSaver second(folder.Path());
+    second.Host().SetScreenPixels(1024, 600);
+    second.Host().SetSeed(999);
+    ASSERT_EQ(second.Start(77), std::nullopt);
+    EXPECT_EQ(std::vector<std::uint32_t>(second.Window()->Pixels(),
+                                         second.Window()->Pixels() + 1024 * 600),
               first);
-    second.Unload();
-    g_frmSaver = &saver;
-    SetHost(&host);
 }
 
 TEST_F(Scene, ScreenNarrowerAndLowerThanTheLandscape) {

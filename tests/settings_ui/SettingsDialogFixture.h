@@ -8,7 +8,8 @@
 #include "app/mScreenSaver.h"
 #include "settings_ui/frmSettings.h"
 #include "tests/support/HostFixture.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
+#include "tools/harness/settings_text.h"
 
 // The six "controls" values in the order the dialog reads and writes them: lights,
 // chimneysmoke, snowing, lightspeed, smokespeed, snowspeed.
@@ -25,14 +26,7 @@ class SettingsDialogFixture : public HostFixture {
     std::string ReadIni() { return folder.Read("vantroglimmerdel.ini"); }
 
     // A settings file holding these six values under [controls].
-    void WriteControls(const Controls& values) {
-        static const char* const kKeys[] = {"lights",     "chimneysmoke", "snowing",
-                                            "lightspeed", "smokespeed",   "snowspeed"};
-        std::string content = "[controls]\n";
-        for (size_t i = 0; i < values.size(); ++i)
-            content += kKeys[i] + ("=" + values[i]) + "\n";
-        WriteIni(content);
-    }
+    void WriteControls(const Controls& values) { WriteIni(SettingsFileText(values, std::nullopt)); }
 
     // The six values as the settings file holds them now.
     Controls SavedControls() {

@@ -1,15 +1,16 @@
 #pragma once
-// A test with the headless host installed (virtual screen and clock, recorded requests) and the
-// program's module state reset.
+// A test with the headless host installed (virtual screen and clock, recorded requests) for its
+// whole life; what was installed before comes back when it ends.
 
 #include <gtest/gtest.h>
 
 #include "platform/headless/HeadlessHost.h"
+#include "tools/harness/ScopedInstall.h"
 
 class HostFixture : public ::testing::Test {
   protected:
-    HostFixture();
-    ~HostFixture() override;
-
     HeadlessHost host;
+
+  private:
+    ScopedInstall m_installed{host, nullptr};
 };

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "tests/support/BmpFile.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 PixelPattern::PixelPattern()
     : PixelPattern({{'.', 0x000000},

@@ -12,7 +12,7 @@ set(TESTS ${CMAKE_CURRENT_SOURCE_DIR})
 file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${TESTS}/support/*.cpp)
 add_library(glimmer_test_support STATIC ${TEST_SUPPORT_SOURCES})
 glimmer_target_defaults(glimmer_test_support)
-target_link_libraries(glimmer_test_support PUBLIC glimmer_platform gtest gmock)
+target_link_libraries(glimmer_test_support PUBLIC glimmer_harness gtest gmock)
 target_compile_definitions(glimmer_test_support PUBLIC
     GLIMMERDEL_PROGRAM_DIR="${GLIMMERDEL_PROGRAM_DIR}"
     GLIMMERDEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
@@ -46,6 +46,7 @@ glimmer_windows_tests(gfx EXCLUDE frame_allocation_test.cpp LIBRARIES glimmer_gf
 glimmer_windows_tests(app EXCLUDE linux_options_test.cpp LIBRARIES glimmer_app glimmer_main)
 glimmer_windows_tests(scene EXCLUDE long_run_test.cpp LIBRARIES glimmer_scene)
 glimmer_windows_tests(settings_ui LIBRARIES glimmer_settings_ui)
+glimmer_windows_tests(tools LIBRARIES glimmer_harness)
 glimmer_windows_tests(platform/win32 NAME win32 LIBRARIES glimmer_main glimmer_art_pictures)
 add_dependencies(unit_tests scene_pictures delivered_settings)
 

@@ -17,16 +17,16 @@
 #include "art/embedded_pictures.h"
 #include "tests/e2e/DialogLayout.h"
 #include "tests/e2e/XSession.h"
+#include "tools/harness/settings_text.h"
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
 
+// A settings file with the system's line breaks.
 std::string SettingsFile(const Controls& c, const std::string& applic = "appdisplay=0\n") {
-    return "[controls]\r\nlights=" + c[0] + "\r\nchimneysmoke=" + c[1] + "\r\nsnowing=" + c[2] +
-           "\r\nlightspeed=" + c[3] + "\r\nsmokespeed=" + c[4] + "\r\nsnowspeed=" + c[5] +
-           "\r\n[applic]\r\n" + applic;
+    return SettingsFileText(c, applic, "\r\n");
 }
 
 // A picture in the binary PPM form the snapshot tool writes.

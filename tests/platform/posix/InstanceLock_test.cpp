@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 namespace {
 

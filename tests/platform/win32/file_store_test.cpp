@@ -9,7 +9,7 @@
 
 #include "platform/profile.h"
 #include "platform/system.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "platform/gdi.h"
 #include "tests/support/BmpFile.h"
-#include "tests/support/TempDir.h"
+#include "tools/harness/TempDir.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
-// A temporary folder for one test, removed with everything in it when the test ends.
+// A temporary folder of its own (a test's, a benchmark's), removed with everything in it when
+// the object goes.
 
 #include <string>
 
