@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-const std::vector<std::string> kControlKeys{"lights",     "chimneysmoke", "snowing",
-                                            "lightspeed", "smokespeed",   "snowspeed"};
-const std::vector<std::string> kDeliveredControls{"1", "1", "1", "3", "2", "4"};
-
 std::string SettingsFileText(const std::vector<std::string>& controls,
                              const std::optional<std::string>& applic,
                              const std::string& lineBreak) {

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-// The "controls" keys in the order the settings file holds them: lights, chimneysmoke, snowing,
-// lightspeed, smokespeed, snowspeed.
-extern const std::vector<std::string> kControlKeys;
+// The "controls" keys in the order the settings file holds them. (Inline, so that constants of
+// other files made from them at start-up find them made.)
+inline const std::vector<std::string> kControlKeys{"lights",     "chimneysmoke", "snowing",
+                                                   "lightspeed", "smokespeed",   "snowspeed"};
 // The values of the file as delivered: every effect on, the delivered speeds.
-extern const std::vector<std::string> kDeliveredControls;
+inline const std::vector<std::string> kDeliveredControls{"1", "1", "1", "3", "2", "4"};
 
 // A settings file: a [controls] section with the values given (as many of kControlKeys as there
 // are values, in that order), then, unless applic is nullopt, an [applic] section with the lines
