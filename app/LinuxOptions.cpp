@@ -1,12 +1,15 @@
 #include "app/LinuxOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
+#include "app/LinuxOptionTable.h"
+#include "app/mScreenSaver.h"
 #include "app/product.h"
 #include "platform/numbers.h"
-#include "settings_ui/frmSettings.h"
 
 namespace {
 
@@ -24,32 +27,13 @@ Option Split(const std::string& argument) {
     return {argument, std::nullopt};
 }
 
-// Both spellings of an option: "--root" and "-root".
-bool Is(const std::string& name, const char* option) {
-    return name == std::string("--") + option || name == std::string("-") + option;
-}
-
-bool IsSwitch(const std::string& name) {
-    for (const char* option : {"lights", "no-lights", "smoke", "no-smoke", "snow", "no-snow"}) {
-        if (Is(name, option))
-            return true;
-    }
-    return false;
-}
-
-bool TakesValue(const std::string& name) {
-    return Is(name, "window-id") || Is(name, "light-speed") || Is(name, "smoke-speed") ||
-           Is(name, "snow-speed") || Is(name, "scale");
-}
-
 bool IsOurs(const std::string& argument) {
-    const std::string name = Split(argument).name;
-    return Is(name, "root") || Is(name, "help") || Is(name, "version") || Is(name, "window") ||
-           IsSwitch(name) || TakesValue(name);
+    return LinuxOptionTable::Find(Split(argument).name) != nullptr;
 }
 
-constexpr int kSmallestWindow = 64;
-constexpr int kLargestWindow = 16384;
+std::string Dashed(OptionKind kind) {
+    return "--" + std::string(LinuxOptionTable::OfKind(kind).name);
+}
 
 // A whole number within low to high, or nullopt.
 std::optional<int> WholeNumber(const std::string& text, int low, int high) {
@@ -78,7 +62,7 @@ std::optional<std::pair<int, int>> ParseWindowSize(const std::string& text) {
                 return std::nullopt;
         }
         const int value = std::stoi(digits);
-        if (value < kSmallestWindow || value > kLargestWindow)
+        if (value < kSmallestWindowSide || value > kLargestWindowSide)
             return std::nullopt;
         return value;
     };
@@ -141,131 +125,178 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& arguments,
     for (size_t i = 0; i < arguments.size() && options.error.empty(); ++i) {
         const Option option = Split(arguments[i]);
         const std::string& name = option.name;
+        bool negated = false;
+        const LinuxOptionTable::Row* row = LinuxOptionTable::Find(name, &negated);
+        if (row == nullptr) {
+            options.error = "unknown option \"" + arguments[i] + "\"";
+            break;
+        }
         std::string value;
-        if (TakesValue(name)) {
-            if (option.value) {
-                value = *option.value;
-            } else if (i + 1 < arguments.size()) {
+        if (option.value) {
+            value = *option.value;
+            if (!row->TakesValue()) {
+                options.error = name + " takes no value";
+                break;
+            }
+        } else if (row->ValueIsOptional()) {
+            // "--window WxH" when the next argument is a size.
+            if (i + 1 < arguments.size() && ParseWindowSize(arguments[i + 1]))
                 value = arguments[++i];
-            } else {
+        } else if (row->TakesValue()) {
+            if (i + 1 >= arguments.size()) {
                 options.error = name + " needs a value";
                 break;
             }
-        } else if (Is(name, "window")) {
-            // An optional size: "--window=WxH", or "--window WxH" when the next argument is one.
-            if (option.value) {
-                value = *option.value;
-            } else if (i + 1 < arguments.size() && ParseWindowSize(arguments[i + 1])) {
-                value = arguments[++i];
-            }
-        } else if (option.value) {
-            options.error = name + " takes no value";
-            break;
+            value = arguments[++i];
         }
-        auto speed = [&](const char* key, int low, int high, bool mirrored) {
-            const auto position = WholeNumber(value, low, high);
-            if (!position) {
-                options.error = name + " wants a whole number from " + std::to_string(low) +
-                                " to " + std::to_string(high) + ", not \"" + value + "\"";
-                return;
+        // A whole number within the row's range; otherwise the error says so.
+        auto wholeNumber = [&]() -> std::optional<int> {
+            const auto number = WholeNumber(value, row->low, row->high);
+            if (!number) {
+                options.error = name + " wants a whole number from " + std::to_string(row->low) +
+                                " to " + std::to_string(row->high) + ", not \"" + value + "\"";
             }
-            // Like the dialog's scroll bars: further right is faster.
-            const std::string text = std::to_string(*position);
-            options.overrides.emplace_back(key,
-                                           mirrored ? frmSettings::MirrorSpeed(text, "10") : text);
+            return number;
         };
-        if (Is(name, "root")) {
-            options.embedded = true;
-            fromEnvironment();
-        } else if (Is(name, "window-id")) {
-            const auto window = ParseWindowId(value);
-            if (!window) {
-                options.error =
-                    name + " wants a window id (decimal or 0x hexadecimal), not \"" + value + "\"";
-            } else {
+        switch (row->kind) {
+            case OptionKind::Root:
                 options.embedded = true;
-                options.window = *window;
-            }
-        } else if (Is(name, "window")) {
-            options.windowed = true;
-            if (!value.empty()) {
-                const auto size = ParseWindowSize(value);
-                if (!size) {
-                    options.error = name + " wants a size WxH (each side " +
-                                    std::to_string(kSmallestWindow) + " to " +
-                                    std::to_string(kLargestWindow) + "), not \"" + value + "\"";
+                fromEnvironment();
+                break;
+            case OptionKind::WindowId:
+                if (const auto window = ParseWindowId(value)) {
+                    options.embedded = true;
+                    options.window = *window;
                 } else {
+                    options.error = name +
+                                    " wants a window id (decimal or 0x hexadecimal), not \"" +
+                                    value + "\"";
+                }
+                break;
+            case OptionKind::OwnWindow:
+                options.windowed = true;
+                if (value.empty())
+                    break;
+                if (const auto size = ParseWindowSize(value)) {
                     options.windowWidth = size->first;
                     options.windowHeight = size->second;
+                } else {
+                    options.error = name + " wants a size WxH (each side " +
+                                    std::to_string(row->low) + " to " + std::to_string(row->high) +
+                                    "), not \"" + value + "\"";
                 }
-            }
-        } else if (Is(name, "scale")) {
-            const auto factor = WholeNumber(value, 1, 4);
-            if (!factor) {
-                options.error = name + " wants a whole number from 1 to 4, not \"" + value + "\"";
-            } else {
-                options.scale = *factor;
-            }
-        } else if (Is(name, "help")) {
-            options.help = true;
-        } else if (Is(name, "version")) {
-            options.version = true;
-        } else if (Is(name, "lights") || Is(name, "no-lights")) {
-            options.overrides.emplace_back("lights", Is(name, "lights") ? "1" : "0");
-        } else if (Is(name, "smoke") || Is(name, "no-smoke")) {
-            options.overrides.emplace_back("chimneysmoke", Is(name, "smoke") ? "1" : "0");
-        } else if (Is(name, "snow") || Is(name, "no-snow")) {
-            options.overrides.emplace_back("snowing", Is(name, "snow") ? "1" : "0");
-        } else if (Is(name, "light-speed")) {
-            speed("lightspeed", 1, 10, true);
-        } else if (Is(name, "smoke-speed")) {
-            speed("smokespeed", 1, 10, true);
-        } else if (Is(name, "snow-speed")) {
-            speed("snowspeed", 2, 20, false);
-        } else {
-            options.error = "unknown option \"" + arguments[i] + "\"";
+                break;
+            case OptionKind::Scale:
+                if (const auto factor = wholeNumber())
+                    options.scale = *factor;
+                break;
+            case OptionKind::Switch:
+                options.overrides.emplace_back(row->key, negated ? "0" : "1");
+                break;
+            case OptionKind::Speed:
+                if (const auto pace = wholeNumber()) {
+                    // Like the dialog's scroll bars: further right is faster.
+                    const std::string text = std::to_string(*pace);
+                    options.overrides.emplace_back(
+                        row->key,
+                        row->mirrored ? MirrorSpeed(text, std::to_string(row->high)) : text);
+                }
+                break;
+            case OptionKind::Help:
+                options.help = true;
+                break;
+            case OptionKind::Version:
+                options.version = true;
+                break;
         }
     }
     if (options.error.empty() && options.windowed && options.embedded)
-        options.error =
-            "--window shows a window of its own: it does not go with --root or --window-id";
+        options.error = Dashed(OptionKind::OwnWindow) +
+                        " shows a window of its own: it does not go with " +
+                        Dashed(OptionKind::Root) + " or " + Dashed(OptionKind::WindowId);
     return options;
 }
 
+namespace {
+
+// The usage text's lines of two columns: what is typed, and what it does.
+struct UsageLine {
+    std::string label;
+    std::string text;
+};
+
+// The classic switches, which the mode dispatch reads.
+const UsageLine kClassicSwitches[] = {
+    {"/s, no switch", "run the saver full screen"},
+    {"/c", "open the settings dialog"},
+    {"/p WINDOW", "paint a still picture into a preview window"},
+    {"/a WINDOW", "change the screen-saver password (nothing to do here)"},
+};
+
+// The headings of the options' groups, and a line after a group where it needs one.
+struct UsageGroup {
+    OptionGroup group;
+    const char* heading;
+    const char* after;
+};
+
+const UsageGroup kGroups[] = {
+    {OptionGroup::Daemons, "Screen-saver daemons (xscreensaver and friends):",
+     "  With $XSCREENSAVER_WINDOW set and no arguments, --root is meant.\n"},
+    {OptionGroup::OwnWindow,
+     "A window of its own (for desktops without X screen-saver programs):", ""},
+    {OptionGroup::Screens, "Screens (the saver covers every monitor):", ""},
+    {OptionGroup::Settings, "Settings for this run (the settings file stays as it is):", ""},
+};
+
+// The lines in two columns: the texts start in one column, two places after the widest label
+// and at least kLabelWidth; a text's line breaks continue it in its column.
+constexpr size_t kLabelWidth = 19;
+
+std::string TwoColumns(const std::vector<UsageLine>& lines) {
+    size_t width = kLabelWidth;
+    for (const UsageLine& line : lines)
+        width = std::max(width, line.label.size() + 2);
+    std::string text;
+    for (const UsageLine& line : lines) {
+        std::string label = line.label;
+        for (size_t start = 0; start <= line.text.size();) {
+            const size_t end = std::min(line.text.find('\n', start), line.text.size());
+            text += "  " + label + std::string(width - label.size(), ' ') +
+                    line.text.substr(start, end - start) + "\n";
+            label.clear();
+            start = end + 1;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string LinuxOptionsUsage() {
-    return std::string(kProductTitle) + " " + std::string(kProductVersion) +
-           " - a winter night screen saver\n"
-           "\n"
-           "usage: glimmerdel [/s | /c | /p WINDOW | /a WINDOW]\n"
-           "       glimmerdel [--root | --window-id ID | --window [WxH]] [OPTIONS]\n"
-           "\n"
-           "Classic switches:\n"
-           "  /s, no switch      run the saver full screen\n"
-           "  /c                 open the settings dialog\n"
-           "  /p WINDOW          paint a still picture into a preview window\n"
-           "  /a WINDOW          change the screen-saver password (nothing to do here)\n"
-           "\n"
-           "Screen-saver daemons (xscreensaver and friends):\n"
-           "  --root             draw on $XSCREENSAVER_WINDOW, or on the root window\n"
-           "  --window-id ID     draw on that window (decimal or 0x hexadecimal)\n"
-           "  With $XSCREENSAVER_WINDOW set and no arguments, --root is meant.\n"
-           "\n"
-           "A window of its own (for desktops without X screen-saver programs):\n"
-           "  --window [WxH]     the scene in a resizable window, 1024x600 unless given;\n"
-           "                     closing it, Escape or Ctrl+Q ends it\n"
-           "\n"
-           "Screens (the saver covers every monitor):\n"
-           "  --scale N          show each pixel of the scene as N x N pixels (1 to 4);\n"
-           "                     unset: 2 on monitors wider than 2560 or taller than 1600\n"
-           "\n"
-           "Settings for this run (the settings file stays as it is):\n"
-           "  --lights, --no-lights      Christmas lights on or off\n"
-           "  --smoke, --no-smoke        chimney smoke on or off\n"
-           "  --snow, --no-snow          snowfall on or off\n"
-           "  --light-speed N            1 (slow) to 10 (fast)\n"
-           "  --smoke-speed N            1 (slow) to 10 (fast)\n"
-           "  --snow-speed N             2 (gentle) to 20 (a storm)\n"
-           "  --help, --version\n"
+    std::vector<std::vector<UsageLine>> groups(std::size(kGroups));
+    std::string places;
+    for (const LinuxOptionTable::Row& row : LinuxOptionTable::Rows()) {
+        groups[static_cast<size_t>(row.group)].push_back({row.Label(), row.Help()});
+        if (row.kind == OptionKind::Root || row.kind == OptionKind::WindowId ||
+            row.kind == OptionKind::OwnWindow)
+            places += (places.empty() ? "" : " | ") + row.Label();
+    }
+    std::string text = std::string(kProductTitle) + " " + std::string(kProductVersion) +
+                       " - a winter night screen saver\n"
+                       "\n"
+                       "usage: glimmerdel [/s | /c | /p WINDOW | /a WINDOW]\n"
+                       "       glimmerdel [" +
+                       places +
+                       "] [OPTIONS]\n"
+                       "\n"
+                       "Classic switches:\n" +
+                       TwoColumns({std::begin(kClassicSwitches), std::end(kClassicSwitches)});
+    for (const UsageGroup& group : kGroups) {
+        text += "\n" + std::string(group.heading) + "\n" +
+                TwoColumns(groups[static_cast<size_t>(group.group)]) + group.after;
+    }
+    return text +
            "\n"
            "Options take one or two dashes, and values as \"--snow-speed 8\" or "
            "\"--snow-speed=8\".\n";

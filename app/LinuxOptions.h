@@ -35,7 +35,8 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& arguments,
 // The usage text (--help).
 std::string LinuxOptionsUsage();
 
-// A window size "WxH" (each 64 to 16384); nullopt for anything else.
+// A window size "WxH" (each side kSmallestWindowSide to kLargestWindowSide); nullopt for
+// anything else.
 std::optional<std::pair<int, int>> ParseWindowSize(const std::string& text);
 
 // A window id in decimal or 0x hexadecimal; nullopt for anything else.

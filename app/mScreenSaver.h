@@ -51,6 +51,10 @@ void SetSettingOverride(const std::string& sKey, const std::string& sValue);
 void ClearSettingOverrides();
 // Writes a key of the settings file; a failed write is ignored.
 void WriteSetting(const std::string& sSection, const std::string& sKey, const std::string& sValue);
+// Turns a stored light or smoke speed into the position of a scroll bar running from 1 to sMax,
+// and a position back into a stored speed: a larger stored number is slower (frames between two
+// steps), a position further right is faster. Raises ConversionError when sValue is no number.
+std::string MirrorSpeed(const std::string& sValue, const std::string& sMax);
 
 // --- Start-up --------------------------------------------------------------------------
 void DispatchCommandLine(const std::string& sCommand);

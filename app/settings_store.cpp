@@ -1,9 +1,11 @@
-// The settings file next to the program, the data folder, and the in-memory settings.
+// The settings file next to the program, the data folder, the in-memory settings, and the
+// mirrored form of the light and smoke speeds.
 
 #include <map>
 
 #include "app/mScreenSaver.h"
 #include "platform/HostServices.h"
+#include "platform/numbers.h"
 #include "platform/profile.h"
 
 std::string g_lights;
@@ -76,4 +78,12 @@ void ReadSetting(const std::string& sSection, const std::string& sKey, std::stri
 void WriteSetting(const std::string& sSection, const std::string& sKey, const std::string& sValue) {
     profile::WritePrivateProfileStringA(sSection.c_str(), sKey.c_str(), sValue.c_str(),
                                         IniPath().c_str());
+}
+
+std::string MirrorSpeed(const std::string& sValue, const std::string& sMax) {
+    if (TextToNumber(sValue) == 1)
+        return sMax;
+    if (sValue == sMax)
+        return "1";
+    return NumberToText(TextToNumber(sMax) - TextToNumber(sValue));
 }

@@ -39,20 +39,13 @@ Integer PositionOf(const HScrollBar& bar, const std::string& sNumber) {
         std::clamp(value, static_cast<double>(bar.Min()), static_cast<double>(bar.Max())));
 }
 
-// A stored light or smoke speed as the position of its scroll bar. A missing value or one that
-// is no number leaves the bar at its designed value, its minimum.
-Integer MirroredPosition(const HScrollBar& bar, const std::string& sSpeed) {
+// The position a number text gives on a scroll bar, the text made by number() (which may raise
+// RuntimeError). A missing value or one that is no number leaves the bar at its designed value,
+// its minimum.
+template <typename MakeNumber>
+Integer PositionOrDesigned(const HScrollBar& bar, MakeNumber number) {
     try {
-        return PositionOf(bar, frmSettings::MirrorSpeed(sSpeed, kMaxSpeed));
-    } catch (const RuntimeError&) {
-        return bar.Min();
-    }
-}
-
-// A stored snow speed as the position of its scroll bar, unchanged but kept within its range.
-Integer PlainPosition(const HScrollBar& bar, const std::string& sSpeed) {
-    try {
-        return PositionOf(bar, sSpeed);
+        return PositionOf(bar, number());
     } catch (const RuntimeError&) {
         return bar.Min();
     }
@@ -139,11 +132,7 @@ frmSettings::frmSettings()
 }
 
 std::string frmSettings::MirrorSpeed(const std::string& sValue, const std::string& sMax) {
-    if (TextToNumber(sValue) == 1)
-        return sMax;
-    if (sValue == sMax)
-        return "1";
-    return NumberToText(TextToNumber(sMax) - TextToNumber(sValue));
+    return ::MirrorSpeed(sValue, sMax);
 }
 
 void frmSettings::RestoreDesignedValues() {
@@ -169,12 +158,15 @@ void frmSettings::Form_Load() {
     ReadSetting("controls", "snowing", g_snowing, IniPath());
     if (IsOn(g_snowing))
         CheckSnowing.SetValue(1);
+    // The light and smoke speeds are shown mirrored, the snow speed unchanged.
     ReadSetting("controls", "lightspeed", g_lightSpeed, IniPath());
-    HScrollLights.SetValue(MirroredPosition(HScrollLights, g_lightSpeed));
+    HScrollLights.SetValue(
+        PositionOrDesigned(HScrollLights, [] { return MirrorSpeed(g_lightSpeed, kMaxSpeed); }));
     ReadSetting("controls", "smokespeed", g_smokeSpeed, IniPath());
-    HScrollSmoke.SetValue(MirroredPosition(HScrollSmoke, g_smokeSpeed));
+    HScrollSmoke.SetValue(
+        PositionOrDesigned(HScrollSmoke, [] { return MirrorSpeed(g_smokeSpeed, kMaxSpeed); }));
     ReadSetting("controls", "snowspeed", g_snowSpeed, IniPath());
-    HScrollSnowing.SetValue(PlainPosition(HScrollSnowing, g_snowSpeed));
+    HScrollSnowing.SetValue(PositionOrDesigned(HScrollSnowing, [] { return g_snowSpeed; }));
 }
 
 void frmSettings::Form_Unload(Integer& Cancel) {

@@ -20,11 +20,6 @@ class frmSettings : public Form {
   public:
     frmSettings();
 
-    // Turns a stored light or smoke speed into its scroll bar position and a position back into
-    // a stored speed (sMax is "10" both ways): a larger stored number is slower, a position
-    // further right is faster. Raises ConversionError when sValue is not a number.
-    static std::string MirrorSpeed(const std::string& sValue, const std::string& sMax);
-
     // The designed controls, in the order of their tab index (the banner has none).
     CommandButton CmdClose;
     CommandButton CmdFriend;
@@ -46,6 +41,10 @@ class frmSettings : public Form {
     void Form_Unload(Integer& Cancel) override;
 
   private:
+    // Turns a stored light or smoke speed into its scroll bar position and a position back into
+    // a stored speed (sMax is "10" both ways), as the settings store mirrors them.
+    static std::string MirrorSpeed(const std::string& sValue, const std::string& sMax);
+
     void CmdClose_Click();
     void CmdWebsite_Click();
     void CmdFriend_Click();

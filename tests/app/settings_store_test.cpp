@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/RuntimeError.h"
+
 namespace {
 
 using SettingsStore = AppFixture;
@@ -46,6 +48,28 @@ TEST_F(SettingsStore, WriteSettingGoesToTheSettingsFile) {
     WriteSetting("controls", "lights", "0");
     WriteSetting("applic", "appcurrent", "4");
     EXPECT_EQ(ReadIni(), "[controls]\nlights=0\nsnowing=1\n[applic]\nappcurrent=4\n");
+}
+
+// The light and smoke speeds, as the dialog's scroll bars and the command line show them.
+TEST(MirrorSpeed, MapsStoredSpeedsAndPositionsBothWays) {
+    const struct {
+        const char* value;
+        const char* result;
+    } table[] = {{"1", "10"}, {"2", "8"}, {"3", "7"}, {"4", "6"},  {"5", "5"}, {"6", "4"},
+                 {"7", "3"},  {"8", "2"}, {"9", "1"}, {"10", "1"}, {"0", "10"}};
+    for (const auto& row : table) {
+        EXPECT_EQ(MirrorSpeed(row.value, "10"), row.result) << row.value;
+    }
+}
+
+TEST(MirrorSpeed, ComparesNumbersForOneButTextForTheMaximum) {
+    EXPECT_EQ(MirrorSpeed("1.0", "10"), "10");
+    EXPECT_EQ(MirrorSpeed(" 1", "10"), "10");
+    EXPECT_EQ(MirrorSpeed("10.0", "10"), "0");  // not the same text as "10"
+    EXPECT_EQ(MirrorSpeed("2.5", "10"), "7.5");
+    EXPECT_EQ(MirrorSpeed("12", "10"), "-2");
+    EXPECT_THROW(MirrorSpeed("fast", "10"), ConversionError);
+    EXPECT_THROW(MirrorSpeed("", "10"), ConversionError);
 }
 
 TEST_F(SettingsStore, DeliveredSettingsFileHoldsEveryKeyInRange) {

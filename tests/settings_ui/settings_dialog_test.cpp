@@ -2,33 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/RuntimeError.h"
 #include "tests/settings_ui/SettingsDialogFixture.h"
 
 namespace {
 
 using SettingsDialog = SettingsDialogFixture;
-
-TEST(MirrorSpeed, MapsStoredSpeedsAndPositionsBothWays) {
-    const struct {
-        const char* value;
-        const char* result;
-    } table[] = {{"1", "10"}, {"2", "8"}, {"3", "7"}, {"4", "6"},  {"5", "5"}, {"6", "4"},
-                 {"7", "3"},  {"8", "2"}, {"9", "1"}, {"10", "1"}, {"0", "10"}};
-    for (const auto& row : table) {
-        EXPECT_EQ(frmSettings::MirrorSpeed(row.value, "10"), row.result) << row.value;
-    }
-}
-
-TEST(MirrorSpeed, ComparesNumbersForOneButTextForTheMaximum) {
-    EXPECT_EQ(frmSettings::MirrorSpeed("1.0", "10"), "10");
-    EXPECT_EQ(frmSettings::MirrorSpeed(" 1", "10"), "10");
-    EXPECT_EQ(frmSettings::MirrorSpeed("10.0", "10"), "0");  // not the same text as "10"
-    EXPECT_EQ(frmSettings::MirrorSpeed("2.5", "10"), "7.5");
-    EXPECT_EQ(frmSettings::MirrorSpeed("12", "10"), "-2");
-    EXPECT_THROW(frmSettings::MirrorSpeed("fast", "10"), ConversionError);
-    EXPECT_THROW(frmSettings::MirrorSpeed("", "10"), ConversionError);
-}
 
 TEST_F(SettingsDialog, OpensWithTheStoredSettingsAndSavesThemBackUnchanged) {
     WriteControls({"1", "0", "1", "2", "10", "5"});
