@@ -10,24 +10,27 @@
 
 namespace {
 
-HeadlessHost* g_inner = nullptr;
-Form* g_innerForm = nullptr;
+// The host and form installed inside: static, as what a fatal-failure check runs may use.
+HeadlessHost& InnerHost() {
+    static HeadlessHost host;
+    return host;
+}
+Form& InnerForm() {
+    static Form form("inner");
+    return form;
+}
 
-// Fails an assertion while another host and form are installed: the assertion leaves the
+// Fails an assertion while the inner host and form are installed: the assertion leaves the
 // function early, as a failed ASSERT in a test body does.
 void FailWhileInstalled() {
-    const ScopedInstall installed(*g_inner, g_innerForm);
-    ASSERT_EQ(&Host(), g_inner);
+    const ScopedInstall installed(InnerHost(), &InnerForm());
+    ASSERT_EQ(&Host(), &InnerHost());
     ASSERT_TRUE(false) << "failed on purpose";
 }
 
 TEST(ScopedInstall, PutsBackWhatWasInstalledAfterAFailedAssertionAndAnException) {
     HeadlessHost outer;
     Form outerForm("outer");
-    HeadlessHost inner;
-    Form innerForm("inner");
-    g_inner = &inner;
-    g_innerForm = &innerForm;
     {
         const ScopedInstall installed(outer, &outerForm);
         EXPECT_FATAL_FAILURE(FailWhileInstalled(), "failed on purpose");
@@ -36,7 +39,7 @@ TEST(ScopedInstall, PutsBackWhatWasInstalledAfterAFailedAssertionAndAnException)
 
         EXPECT_THROW(
             {
-                const ScopedInstall nested(inner, &innerForm);
+                const ScopedInstall nested(InnerHost(), &InnerForm());
                 throw ProgramEnded{0};
             },
             ProgramEnded);
