@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "app/BackendChoice.h"
 #include "app/LinuxOptions.h"
 #include "app/mMain.h"
 #include "app/mScreenSaver.h"
 #include "app/product.h"
+#include "platform/wayland/WaylandHost.h"
 #include "platform/x11/EmbeddedHost.h"
 #include "platform/x11/FltkHost.h"
 
@@ -20,8 +22,11 @@ int main(int argc, char** argv) {
     // memory of its own that goes back to the system when freed, instead of the allocator
     // raising its threshold and keeping the freed space for a run that never needs it again.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const LinuxOptions options = ParseLinuxOptions(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const BackgroundOption background = TakeBackgroundOption(arguments);
+    LinuxOptions options = ParseLinuxOptions(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+    if (options.error.empty())
+        options.error = background.error;
     if (!options.error.empty()) {
         std::fprintf(stderr, "glimmerdel: %s\n(glimmerdel --help lists the options)\n",
                      options.error.c_str());
@@ -37,6 +42,35 @@ int main(int argc, char** argv) {
     }
     for (const auto& [key, value] : options.overrides)
         SetSettingOverride(key, value);
+
+    const BackendChoice backend =
+        ChooseBackend(arguments, options, background.given,
+                      {std::getenv("GLIMMERDEL_BACKEND"), std::getenv("WAYLAND_DISPLAY"),
+                       std::getenv("WAYLAND_SOCKET"), std::getenv("DISPLAY")});
+    if (!backend.error.empty()) {
+        std::fprintf(stderr, "glimmerdel: %s\n", backend.error.c_str());
+        return 2;
+    }
+    if (!backend.noXServer.empty()) {
+        std::fprintf(stderr, "glimmerdel: %s\n", backend.noXServer.c_str());
+        return 1;
+    }
+    if (backend.backend == Backend::Wayland) {
+        WaylandHost host(arguments, background.given);
+        if (!host.Open())
+            return 1;
+        host.SetScale(options.scale);
+        SetHost(&host);
+        for (;;) {
+            try {
+                Main();
+                break;
+            } catch (const ScreenChanged&) {
+                // An output came, went or changed while the saver ran: build every scene again.
+            }
+        }
+        host.EndProgram(0);
+    }
 
     if (options.embedded || options.windowed) {
         EmbeddedHost host(arguments, options.window);
