@@ -81,7 +81,7 @@ void WaylandFormPeer::Show() {
     m_screen->SetShown(true);
     // The whole picture once, then only what changes.
     m_backing->Present(0, 0, m_backing->Width(), m_backing->Height());
-    m_screen->Flush();
+    Flush();
 }
 
 void WaylandFormPeer::Hide() {
@@ -103,7 +103,7 @@ bool WaylandFormPeer::Visible() {
 }
 
 void WaylandFormPeer::Flush() {
-    if (m_screen)
+    if (m_screen && m_surface != nullptr && m_surface->TakesBuffers())
         m_screen->Flush();
 }
 

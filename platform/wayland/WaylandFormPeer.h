@@ -35,6 +35,8 @@ class WaylandFormPeer : public FormPeer, public InputTarget {
 
     // Whether it covers an output (a maximised form: the saver's).
     bool CoversOutput() const { return m_surface != nullptr; }
+    // Whether the form asked to be shown (its surface may be closed since).
+    bool Shown() const { return m_shown; }
     const WaylandSurface* Surface() const { return m_surface.get(); }
     // Sends what was drawn since the last flush (once a frame is enough).
     void Flush();

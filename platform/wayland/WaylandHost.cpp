@@ -250,9 +250,9 @@ WaylandSurface::Role WaylandHost::CoveringRole() const {
 }
 
 bool WaylandHost::SaverShown() const {
-    return std::any_of(m_peers.begin(), m_peers.end(), [](WaylandFormPeer* peer) {
-        return peer->CoversOutput() && peer->Visible();
-    });
+    // Also when the compositor has closed every surface of it (its outputs went away).
+    return std::any_of(m_peers.begin(), m_peers.end(),
+                       [](WaylandFormPeer* peer) { return peer->CoversOutput() && peer->Shown(); });
 }
 
 bool WaylandHost::NoOutputSeen() const {

@@ -182,9 +182,9 @@ bool WaylandSurface::Map() {
     if (m_layerSurface == nullptr && m_toplevel == nullptr)
         MakeRole();
     // A commit without a buffer asks for a configure (again, for a surface that was unmapped).
-    m_configured = false;
+    m_awaitingConfigure = true;
     wl_surface_commit(m_surface);
-    if (!m_host.WaitFor([&] { return m_configured || m_closed; }, kConfigureTimeoutMs))
+    if (!m_host.WaitFor([&] { return !m_awaitingConfigure || m_closed; }, kConfigureTimeoutMs))
         m_host.Fail("the compositor did not configure our surface on output " + m_output.Name());
     if (m_closed)
         return false;
@@ -213,12 +213,16 @@ void WaylandSurface::Configured(std::uint32_t width, std::uint32_t height) {
         if (h <= 0)
             h = m_output.LogicalHeight();
     }
-    const bool changed = m_configured && (w != m_width || h != m_height);
-    m_width = std::max(w, 1);
-    m_height = std::max(h, 1);
-    m_configured = true;
-    if (changed && m_mapped)
+    m_awaitingConfigure = false;
+    if (!m_configured) {
+        m_width = std::max(w, 1);
+        m_height = std::max(h, 1);
+        m_configured = true;
+    } else if (w != m_width || h != m_height) {
+        // It keeps the size its buffers have, and takes no buffer more: it is made again.
+        m_resized = true;
         m_host.SurfaceChanged(*this);
+    }
 }
 
 void WaylandSurface::PreferredScale(std::uint32_t scale120) {

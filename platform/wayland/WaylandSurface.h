@@ -43,6 +43,10 @@ class WaylandSurface {
     void Unmap();
     bool Mapped() const { return m_mapped; }
     bool Closed() const { return m_closed; }
+    // Whether it may show another buffer: not once the compositor closed it or gave it another
+    // size (a buffer of the old size would not match what was acknowledged; the host builds
+    // the scenes again instead).
+    bool TakesBuffers() const { return m_mapped && !m_closed && !m_resized; }
 
     wl_surface* Surface() const { return m_surface; }
     WaylandOutput& Output() const { return m_output; }
@@ -84,6 +88,8 @@ class WaylandSurface {
     int m_pendingHeight = 0;
     int m_scale120 = 0;  // from the surface's own preferred scale; 0: unknown
     bool m_configured = false;
+    bool m_awaitingConfigure = false;
     bool m_mapped = false;
     bool m_closed = false;
+    bool m_resized = false;
 };

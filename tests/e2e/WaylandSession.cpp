@@ -320,6 +320,22 @@ bool WaylandSession::Pointer(const std::vector<std::string>& steps) const {
     return Run(argv).status == 0;
 }
 
+pid_t WaylandSession::HoldPointer(const std::vector<std::string>& steps) const {
+    const std::string mark = m_runtime + "/pointer-moved";
+    fs::remove(mark);
+    std::vector<std::string> argv{GLIMMERDEL_WAYLAND_TEST_CLIENT, "pointer"};
+    argv.insert(argv.end(), steps.begin(), steps.end());
+    argv.insert(argv.end(), {"mark", mark, "wait", "600000"});
+    const pid_t pid = Start(argv);
+    if (WaitUntil([&] { return fs::exists(mark) || WaitProcess(pid, 0ms).has_value(); }) &&
+        fs::exists(mark)) {
+        return pid;
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
 WaylandSaver::WaylandSaver() {
     chmod(m_program.Folder().Path().c_str(), 0755);
     GiveToUser(m_program.Folder().Path());

@@ -74,6 +74,9 @@ class WaylandSession {
     bool Key(const std::string& key) const;
     // The tests' virtual pointer does these steps (see wayland_test_client).
     bool Pointer(const std::vector<std::string>& steps) const;
+    // The same, and the pointer stays (the compositor draws it only while a pointer is there)
+    // until the process returned is killed; -1 when the steps did not get done.
+    pid_t HoldPointer(const std::vector<std::string>& steps) const;
 
   private:
     void StartSway(const std::string& configLines, std::vector<std::string> environment);

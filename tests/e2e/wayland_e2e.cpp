@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -67,9 +68,12 @@ TEST(WaylandSway, EveryOutputShowsItsSceneInBufferPixelsThePointerStaysHiddenAnd
 
     // The pointer comes onto the dense output (one move: it only records where it is) and is
     // not drawn there.
-    ASSERT_TRUE(sway.Pointer({"at", "640", "360", "2304", "768"}));
+    const pid_t pointer = sway.HoldPointer({"at", "640", "360", "2304", "768"});
+    ASSERT_GT(pointer, 0);
     EXPECT_EQ(WaitForPicture(sway, "HEADLESS-1", dense, true), 0) << "the pointer shows";
     EXPECT_TRUE(saver.Running()) << "one move ended it";
+    kill(pointer, SIGKILL);
+    waitpid(pointer, nullptr, 0);
 
     ASSERT_TRUE(sway.Key("space"));
     EXPECT_EQ(saver.WaitExit(kPatience), 0) << saver.ErrorOutput();
@@ -96,7 +100,7 @@ TEST(WaylandSway, TheSceneAnimatesAndTheCountedMovesEndIt) {
     EXPECT_EQ(saver.WaitExit(kPatience), 0) << saver.ErrorOutput();
 }
 
-TEST(WaylandSway, AnOutputAddedGetsItsSceneAndOneTakenAwayLeavesTheOthersRunning) {
+TEST(WaylandSway, OutputsAddedGetTheirScenesAndOutputsTakenAwayEvenAllOfThemLeaveItRunning) {
     // A sway inside sway: its outputs are windows of the outer one, and closing a window takes
     // the output away.
     WaylandSession outer(WaylandSession::Compositor::Sway);
@@ -122,6 +126,13 @@ TEST(WaylandSway, AnOutputAddedGetsItsSceneAndOneTakenAwayLeavesTheOthersRunning
     EXPECT_EQ(WaitForPicture(sway, "WL-1", wide), 0);
     EXPECT_EQ(WaitForPicture(sway, "WL-3", wide), 0);
     EXPECT_TRUE(saver.Running()) << saver.ErrorOutput();
+
+    // No output at all for a while: it waits, and the next output gets its scene.
+    ASSERT_TRUE(outer.Sway("[app_id=\"wlroots\"] kill"));
+    ASSERT_TRUE(WaitUntil([&] { return sway.Outputs().empty(); }));
+    EXPECT_TRUE(saver.Running()) << saver.ErrorOutput();
+    ASSERT_TRUE(sway.Sway("create_output"));
+    EXPECT_EQ(WaitForPicture(sway, "WL-4", wide), 0) << saver.ErrorOutput();
 
     saver.Signal(SIGTERM);
     EXPECT_EQ(saver.WaitExit(kPatience), 0);

@@ -3,7 +3,9 @@
 //
 //   wayland_test_client pointer STEP...   a virtual pointer (wlr-virtual-pointer) that does the
 //                                         steps in order: "at X Y W H" (to X, Y of a W x H
-//                                         layout), "by DX DY" (relative), "click", "wait MS"
+//                                         layout), "by DX DY" (relative), "click", "wait MS",
+//                                         "mark FILE" (makes the file: the steps before it are
+//                                         done)
 //   wayland_test_client window W H RRGGBB a plain toplevel "glimmerdel-test-window" filled
 //                                         with one colour, until it is killed
 //   wayland_test_client check             connects, and ends (the compositor is up)
@@ -89,6 +91,10 @@ int Pointer(wl_display* display, Globals& g, const std::vector<std::string>& ste
             zwlr_virtual_pointer_v1_frame(pointer);
             zwlr_virtual_pointer_v1_button(pointer, Now(), BTN_LEFT,
                                            WL_POINTER_BUTTON_STATE_RELEASED);
+        } else if (steps[i] == "mark" && i + 1 < steps.size()) {
+            std::fclose(std::fopen(steps[i + 1].c_str(), "w"));
+            i += 1;
+            continue;
         } else if (steps[i] == "wait" && i + 1 < steps.size()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(number(1)));
             i += 1;
