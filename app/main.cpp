@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
             return 1;
         host.SetScale(options.scale);
         SetHost(&host);
+        // Behind a locker or as a wallpaper, the run is not one the user started: no e-mail step.
+        g_embedded = background.given;
         for (;;) {
             try {
                 Main();

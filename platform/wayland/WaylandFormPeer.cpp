@@ -11,9 +11,11 @@
 #include "platform/wayland/WaylandSurface.h"
 #include "platform/wayland/WaylandWindowBacking.h"
 
-WaylandFormPeer::WaylandFormPeer(WaylandHost& host, Form& form) : m_host(host), m_form(form) {
-    m_backing = std::make_shared<HeadlessBacking>(std::max(form.ClientWidthPixels(), 1),
-                                                  std::max(form.ClientHeightPixels(), 1));
+WaylandFormPeer::WaylandFormPeer(WaylandHost& host, Form& form)
+    : m_host(host),
+      m_form(form),
+      m_backing(std::make_shared<HeadlessBacking>(std::max(form.ClientWidthPixels(), 1),
+                                                  std::max(form.ClientHeightPixels(), 1))) {
     m_hWnd = gdi::RegisterWindow(m_backing);
     m_host.PeerCreated(this);
 }

@@ -75,6 +75,12 @@ TEST(WaylandSway, EveryOutputShowsItsSceneInBufferPixelsThePointerStaysHiddenAnd
     kill(pointer, SIGKILL);
     waitpid(pointer, nullptr, 0);
 
+    // The plain output turns dense while it runs: its scene is built again for the same buffer
+    // pixels (an old buffer would show a quarter of the scene, enlarged).
+    ASSERT_TRUE(sway.Sway("output HEADLESS-2 scale 2"));
+    EXPECT_EQ(WaitForPicture(sway, "HEADLESS-2", plain), 0) << saver.ErrorOutput();
+    EXPECT_TRUE(saver.Running());
+
     ASSERT_TRUE(sway.Key("space"));
     EXPECT_EQ(saver.WaitExit(kPatience), 0) << saver.ErrorOutput();
 }
