@@ -102,9 +102,7 @@ bool WaylandHost::Open() {
     // The globals, then what the bound ones say of themselves (outputs, seats).
     if (wl_display_roundtrip(m_globals.display) < 0 ||
         wl_display_roundtrip(m_globals.display) < 0) {
-        std::fprintf(stderr, "glimmerdel: the Wayland compositor (%s) closed the connection\n",
-                     where.c_str());
-        return false;
+        ConnectionBroken();
     }
     std::string missing;
     if (m_globals.compositor == nullptr)
@@ -375,15 +373,15 @@ bool WaylandHost::WaitFor(const std::function<bool()>& condition, int timeoutMs)
 }
 
 void WaylandHost::ConnectionBroken() {
-    wl_display* display = m_globals.display;
-    if (wl_display_get_error(display) == EPROTO) {
-        const wl_interface* interface = nullptr;
-        std::uint32_t id = 0;
-        const std::uint32_t code = wl_display_get_protocol_error(display, &interface, &id);
+    // A protocol error names the object it was raised on (the display's own errors too).
+    const wl_interface* interface = nullptr;
+    std::uint32_t id = 0;
+    const std::uint32_t code = wl_display_get_protocol_error(m_globals.display, &interface, &id);
+    if (interface != nullptr) {
         std::fprintf(stderr,
                      "glimmerdel: the Wayland compositor ended the connection: protocol error %u "
                      "on %s@%u\n",
-                     code, interface != nullptr ? interface->name : "an object", id);
+                     code, interface->name, id);
         PosixHost::EndProgram(1);
     }
     // The compositor went away (or the locker that started us closed our connection): there is

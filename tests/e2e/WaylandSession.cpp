@@ -28,6 +28,15 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The other end-to-end tests run the X11 saver on X servers of their own, with the environment
+// of the test program: started from a Wayland session, the saver would choose its Wayland
+// backend and cover the user's own desktop. The Wayland tests name their compositors themselves.
+const bool g_noWaylandSessionInherited = [] {
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("WAYLAND_SOCKET");
+    return true;
+}();
+
 // The unprivileged user of Unprivileged().
 constexpr uid_t kUser = 65534;
 constexpr gid_t kGroup = 65534;
@@ -380,6 +389,14 @@ void WaylandSaver::Start(const WaylandSession& session, const std::vector<std::s
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     m_status.reset();
     m_pid = session.Start(argv, extraEnvironment, m_program.Folder().File("stderr.txt"));
+}
+
+void WaylandSaver::StartAlone(const std::vector<std::string>& arguments,
+                              const std::vector<std::string>& environment) {
+    std::vector<std::string> argv{m_program.Folder().File("glimmerdel")};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    m_status.reset();
+    m_pid = StartProcess(argv, environment, m_program.Folder().File("stderr.txt"));
 }
 
 std::optional<int> WaylandSaver::WaitExit(std::chrono::milliseconds timeout) {

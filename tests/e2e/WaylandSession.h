@@ -107,6 +107,9 @@ class WaylandSaver {
     // Runs the saver in the session (it inherits the test's open descriptors).
     void Start(const WaylandSession& session, const std::vector<std::string>& arguments,
                const std::vector<std::string>& extraEnvironment = {});
+    // Runs the saver as the test's own user, with only this added to the test's environment.
+    void StartAlone(const std::vector<std::string>& arguments,
+                    const std::vector<std::string>& environment);
     std::optional<int> WaitExit(std::chrono::milliseconds timeout);
     bool Running();
     std::string ErrorOutput() const;

@@ -5,6 +5,7 @@
 // and go; the pointer, keys and counted moves; the background behind a locker's connection;
 // the missing-files message without an X server.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -234,6 +235,44 @@ TEST(WaylandWeston, WithoutLayerShellAFullscreenWindowCoversTheOutputAndSigtermE
 
     saver.Signal(SIGTERM);
     EXPECT_EQ(saver.WaitExit(kPatience), 0) << saver.ErrorOutput();
+}
+
+// The connection a locker hands over, with the test at its other end in the compositor's place:
+// the saver asks for the globals, and the test answers with a protocol error, or closes it.
+TEST(WaylandConnection, AProtocolErrorEndsItWithOneAndAMessageAClosedConnectionWithZero) {
+    for (const bool error : {true, false}) {
+        // The saver inherits its end only: with the test's end open in it too, a close by the
+        // test would not end the connection.
+        int ends[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends), 0);
+        ASSERT_EQ(fcntl(ends[0], F_SETFD, 0), 0);
+        WaylandSaver saver;
+        saver.StartAlone({"/s"}, {"WAYLAND_SOCKET=" + std::to_string(ends[0]), "DISPLAY=",
+                                  "XDG_RUNTIME_DIR=" + fs::temp_directory_path().string()});
+        close(ends[0]);
+        // Its first requests (the registry and a sync).
+        char requests[64];
+        ASSERT_GT(read(ends[1], requests, sizeof requests), 0) << saver.ErrorOutput();
+        if (error) {
+            // wl_display.error(wl_display@1, code 7, "no globals here").
+            const std::string text = "no globals here";
+            std::vector<std::uint32_t> event{1, 0, 1, 7,
+                                             static_cast<std::uint32_t>(text.size() + 1)};
+            const size_t words = (text.size() + 1 + 3) / 4;
+            event.resize(event.size() + words, 0);
+            std::copy(text.begin(), text.end(), reinterpret_cast<char*>(&event[5]));
+            event[1] = static_cast<std::uint32_t>(event.size() * 4) << 16;  // size, opcode 0
+            ASSERT_EQ(write(ends[1], event.data(), event.size() * 4),
+                      static_cast<ssize_t>(event.size() * 4));
+        }
+        close(ends[1]);
+        EXPECT_EQ(saver.WaitExit(kPatience), error ? 1 : 0) << saver.ErrorOutput();
+        if (error) {
+            EXPECT_NE(saver.ErrorOutput().find("protocol error 7 on wl_display@1"),
+                      std::string::npos)
+                << saver.ErrorOutput();
+        }
+    }
 }
 
 }  // namespace
