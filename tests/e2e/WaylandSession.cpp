@@ -426,14 +426,3 @@ long PixelDifferences(const Picture& a, const Picture& b) {
         count += a.pixels[i] != b.pixels[i];
     return count;
 }
-
-Picture Part(const Picture& picture, int x, int y, int width, int height) {
-    Picture part;
-    part.width = width;
-    part.height = height;
-    for (int row = y; row < y + height; ++row) {
-        for (int column = x; column < x + width; ++column)
-            part.pixels.push_back(picture.At(column, row));
-    }
-    return part;
-}

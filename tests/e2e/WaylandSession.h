@@ -123,5 +123,3 @@ class WaylandSaver {
 
 // The number of pixels in which two pictures differ; -1 for pictures of different sizes.
 long PixelDifferences(const Picture& a, const Picture& b);
-// The rectangle of a picture at (x, y), width x height, as a picture of its own.
-Picture Part(const Picture& picture, int x, int y, int width, int height);
