@@ -32,6 +32,11 @@ constexpr Row kRows[] = {
      .value = "[WxH]",
      .help = "the scene in a resizable window, 1024x600 unless given\n"
              "(sides {low} to {high}); closing it, Escape or Ctrl+Q ends it"},
+    {.name = "background",
+     .kind = Background,
+     .group = Group::Wayland,
+     .help = "the scene behind the windows on every output, no input: a\n"
+             "wallpaper, or a locker's background over $WAYLAND_SOCKET"},
     {.name = "scale",
      .kind = Scale,
      .group = Group::Screens,

@@ -9,18 +9,19 @@
 
 // What an option does, and so what value it takes.
 enum class OptionKind {
-    Root,       // draw on the daemon's window or the root window; no value
-    WindowId,   // draw on the window given as its value
-    OwnWindow,  // a window of its own, with an optional size WxH
-    Scale,      // the pixel scale, a whole number within the range
-    Switch,     // an effect on (the name) or off (the negation) for the run; no value
-    Speed,      // a speed for the run, a whole number within the range
-    Help,       // the usage text; no value
-    Version,    // the program's version; no value
+    Root,        // draw on the daemon's window or the root window; no value
+    WindowId,    // draw on the window given as its value
+    OwnWindow,   // a window of its own, with an optional size WxH
+    Background,  // behind the windows of a Wayland desktop, taking no input; no value
+    Scale,       // the pixel scale, a whole number within the range
+    Switch,      // an effect on (the name) or off (the negation) for the run; no value
+    Speed,       // a speed for the run, a whole number within the range
+    Help,        // the usage text; no value
+    Version,     // the program's version; no value
 };
 
 // The headings of the usage text the options stand under, in their order there.
-enum class OptionGroup { Daemons, OwnWindow, Screens, Settings };
+enum class OptionGroup { Daemons, OwnWindow, Wayland, Screens, Settings };
 
 // A window of its own: each side in pixels.
 inline constexpr int kSmallestWindowSide = 64;

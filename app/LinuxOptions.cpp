@@ -186,6 +186,9 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& arguments,
                                     "), not \"" + value + "\"";
                 }
                 break;
+            case OptionKind::Background:
+                options.background = true;
+                break;
             case OptionKind::Scale:
                 if (const auto factor = wholeNumber())
                     options.scale = *factor;
@@ -245,6 +248,10 @@ const UsageGroup kGroups[] = {
      "  With $XSCREENSAVER_WINDOW set and no arguments, --root is meant.\n"},
     {OptionGroup::OwnWindow,
      "A window of its own (for desktops without X screen-saver programs):", ""},
+    {OptionGroup::Wayland,
+     "Wayland (the saver covers every output where $WAYLAND_DISPLAY is set; /c, /p and\n"
+     "--window show through XWayland):",
+     "  GLIMMERDEL_BACKEND=x11 or =wayland chooses the full-screen saver's backend.\n"},
     {OptionGroup::Screens, "Screens (the saver covers every monitor):", ""},
     {OptionGroup::Settings, "Settings for this run (the settings file stays as it is):", ""},
 };
@@ -289,6 +296,9 @@ std::string LinuxOptionsUsage() {
                        "       glimmerdel [" +
                        places +
                        "] [OPTIONS]\n"
+                       "       glimmerdel " +
+                       LinuxOptionTable::OfKind(OptionKind::Background).Label() +
+                       " [OPTIONS]\n"
                        "\n"
                        "Classic switches:\n" +
                        TwoColumns({std::begin(kClassicSwitches), std::end(kClassicSwitches)});

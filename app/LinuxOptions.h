@@ -19,6 +19,8 @@ struct LinuxOptions {
     // Each pixel of the composed scene shown as scale x scale pixels (--scale N); unset: chosen
     // per monitor from its size.
     std::optional<int> scale;
+    // The scene behind the windows of a Wayland desktop, taking no input (--background).
+    bool background = false;
     bool help = false;
     bool version = false;
     // A problem with the command line: the text for standard error (the program ends with 2).

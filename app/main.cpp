@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "app/BackendChoice.h"
 #include "app/LinuxOptions.h"
 #include "app/mMain.h"
 #include "app/mScreenSaver.h"
 #include "app/product.h"
+#include "platform/wayland/WaylandHost.h"
 #include "platform/x11/EmbeddedHost.h"
 #include "platform/x11/FltkHost.h"
 
@@ -37,6 +39,37 @@ int main(int argc, char** argv) {
     }
     for (const auto& [key, value] : options.overrides)
         SetSettingOverride(key, value);
+
+    const BackendChoice backend =
+        ChooseBackend(arguments, options,
+                      {std::getenv("GLIMMERDEL_BACKEND"), std::getenv("WAYLAND_DISPLAY"),
+                       std::getenv("WAYLAND_SOCKET"), std::getenv("DISPLAY")});
+    if (!backend.error.empty()) {
+        std::fprintf(stderr, "glimmerdel: %s\n", backend.error.c_str());
+        return 2;
+    }
+    if (!backend.noXServer.empty()) {
+        std::fprintf(stderr, "glimmerdel: %s\n", backend.noXServer.c_str());
+        return 1;
+    }
+    if (backend.backend == Backend::Wayland) {
+        WaylandHost host(arguments, options.background);
+        if (!host.Open())
+            return 1;
+        host.SetScale(options.scale);
+        SetHost(&host);
+        // Behind a locker or as a wallpaper, the run is not one the user started: no e-mail step.
+        g_embedded = options.background;
+        for (;;) {
+            try {
+                Main();
+                break;
+            } catch (const ScreenChanged&) {
+                // An output came, went or changed while the saver ran: build every scene again.
+            }
+        }
+        host.EndProgram(0);
+    }
 
     if (options.embedded || options.windowed) {
         EmbeddedHost host(arguments, options.window);

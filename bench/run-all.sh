@@ -19,6 +19,7 @@ echo
 "$build/bench/frame_bench" --benchmark_format=csv > "$out/frame.csv" 2>/dev/null
 "$build/bench/monitors_bench" --benchmark_format=csv > "$out/monitors.csv" 2>/dev/null
 "$(dirname "$0")/whole-process.sh" "$build" "$seconds" 1920x1080 > "$out/process.txt"
+"$(dirname "$0")/wayland-process.sh" "$build" "$seconds" 1920x1080 > "$out/wayland.txt"
 
 echo "Raster operations (64 x 64 blocks; a cell of 5 x 5 for the per-call cost):"
 echo
@@ -105,3 +106,24 @@ awk -F= '{v[$1] = $2}
             printf "\nCPU ratio Glimmerdel / xsnow: %.3f\n",
                 v["glimmerdel_cpu_percent"] / v["xsnow_cpu_percent"]
     }' "$out/process.txt"
+
+# The same run natively on Wayland, beside the X11 figures of this run.
+if [ -s "$out/wayland.txt" ]; then
+    echo
+    echo "The whole process on Wayland (headless sway, pixman renderer) at 1920 x 1080, all effects"
+    echo "on, ${seconds} s, beside X11 (Xvfb) in the same run:"
+    echo
+    cat "$out/process.txt" "$out/wayland.txt" | awk -F= '{v[$1] = $2}
+        END {
+            print "| Figure | Wayland | X11 |"
+            print "|---|---:|---:|"
+            printf "| CPU time (user + system), share of one core | %.2f %% | %.2f %% |\n",
+                v["wayland_cpu_percent"], v["glimmerdel_cpu_percent"]
+            printf "| The compositor'"'"'s share (sway) | %.2f %% | |\n",
+                v["wayland_compositor_cpu_percent"]
+            printf "| Peak resident memory | %.1f MB | %.1f MB |\n", v["wayland_peak_rss_mb"],
+                v["glimmerdel_peak_rss_mb"]
+            printf "| Key press to process gone | %d ms | %d ms |\n", v["wayland_key_to_exit_ms"],
+                v["glimmerdel_key_to_exit_ms"]
+        }'
+fi

@@ -13,6 +13,8 @@ build=$(cd "${1:-build}" && pwd)
 seconds=${2:-20}
 size=${3:-1920x1080}
 ticks=$(getconf CLK_TCK)
+# The X11 figures, also when started from a Wayland session.
+unset WAYLAND_DISPLAY WAYLAND_SOCKET
 
 work=$(mktemp -d)
 xvfb=""

@@ -40,8 +40,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "A starry night sky over snowy hills with a log cabin and a decorated fir
 tree: snow falls, strings of lights blink on the house and smoke rises from
 the chimney. It covers every monitor, shows crisp doubled pixels on
-high-density screens, runs as a hack of xscreensaver and, on desktops
-without X screen-saver programs, in a window of its own (glimmerdel --window).")
+high-density screens, runs as a hack of xscreensaver, natively on Wayland
+desktops (every output; also behind lockers and as a wallpaper with
+glimmerdel --background) and in a window of its own (glimmerdel --window).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

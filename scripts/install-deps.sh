@@ -11,6 +11,7 @@ fonts-dejavu-core
 libxrandr-dev libxinerama-dev
 xvfb xdotool x11-utils x11-apps xdg-utils xscreensaver libxml2-utils
 xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+libwayland-dev libwayland-bin wayland-protocols sway grim wtype weston libegl-mesa0 libgl1-mesa-dri
 dpkg-dev lintian appstream
 clang libclang-rt-14-dev clang-tidy cppcheck valgrind
 "

@@ -31,6 +31,7 @@ for path in /usr/bin/glimmerdel /usr/lib/glimmerdel/glimmerdel \
 done
 dpkg-deb -f "$deb" Depends | tee "$work/depends"
 grep -q libfltk "$work/depends" || { echo "dpkg-shlibdeps found no dependencies"; exit 1; }
+grep -q libwayland-client "$work/depends" || { echo "dpkg-shlibdeps missed the Wayland library"; exit 1; }
 
 echo "== lintian"
 lintian --fail-on error "$deb"

@@ -43,7 +43,8 @@ endfunction()
 # The shared part of platform/ (its backends' tests are in folders of their own).
 glimmer_windows_tests(platform LIBRARIES glimmer_platform)
 glimmer_windows_tests(gfx EXCLUDE frame_allocation_test.cpp LIBRARIES glimmer_gfx)
-glimmer_windows_tests(app EXCLUDE linux_options_test.cpp LIBRARIES glimmer_app glimmer_main)
+glimmer_windows_tests(app EXCLUDE linux_options_test.cpp backend_choice_test.cpp LIBRARIES glimmer_app
+    glimmer_main)
 glimmer_windows_tests(scene EXCLUDE long_run_test.cpp LIBRARIES glimmer_scene)
 glimmer_windows_tests(settings_ui LIBRARIES glimmer_settings_ui)
 glimmer_windows_tests(tools LIBRARIES glimmer_harness)
