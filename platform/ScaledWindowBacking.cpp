@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/Rect.h"
+
 ScaledWindowBacking::ScaledWindowBacking(std::shared_ptr<WindowBacking> device, int scale)
     : m_device(std::move(device)), m_scale(std::clamp(scale, 1, 4)) {
     m_width = (m_device->Width() + m_scale - 1) / m_scale;
@@ -13,19 +15,16 @@ ScaledWindowBacking::ScaledWindowBacking(std::shared_ptr<WindowBacking> device, 
 void ScaledWindowBacking::Present(int x, int y, int w, int h) {
     // The rectangle on the device, clipped to it (the last composed row and column may reach
     // past the device's edge).
-    const long long s = m_scale;
-    const long long dx0 = std::max(0LL, x * s);
-    const long long dy0 = std::max(0LL, y * s);
-    const long long dx1 =
-        std::min<long long>(m_device->Width(), (static_cast<long long>(x) + w) * s);
-    const long long dy1 =
-        std::min<long long>(m_device->Height(), (static_cast<long long>(y) + h) * s);
-    if (dx1 <= dx0 || dy1 <= dy0)
+    const std::int64_t s = m_scale;
+    const Rect area =
+        Rect::FromEdges(x * s, y * s, (std::int64_t{x} + w) * s, (std::int64_t{y} + h) * s)
+            .ClipTo(m_device->Width(), m_device->Height());
+    if (area.Empty())
         return;
-    const int left = static_cast<int>(dx0);
-    const int top = static_cast<int>(dy0);
-    const int width = static_cast<int>(dx1 - dx0);
-    const int height = static_cast<int>(dy1 - dy0);
+    const int left = area.x;
+    const int top = area.y;
+    const int width = area.width;
+    const int height = area.height;
     m_device->PrepareWrite(left, top, width, height, false);
 
     std::uint32_t* device = m_device->Pixels();

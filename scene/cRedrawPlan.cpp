@@ -7,14 +7,8 @@ cRedrawPlan::cRedrawPlan(std::size_t count) : m_drawn(count), m_redraw(count, 0)
     m_waiting.reserve(count);
 }
 
-cRedrawPlan::Box cRedrawPlan::BoxOf(const Placement& placement) {
-    return Box{placement.x, placement.y, std::int64_t{placement.x} + placement.width,
-               std::int64_t{placement.y} + placement.height};
-}
-
-bool cRedrawPlan::Overlap(const Box& a, const Box& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom &&
-           a.left < a.right && a.top < a.bottom && b.left < b.right && b.top < b.bottom;
+Rect cRedrawPlan::RectOf(const Placement& placement) {
+    return Rect{placement.x, placement.y, placement.width, placement.height};
 }
 
 void cRedrawPlan::Plan(const std::vector<Placement>& next) {
@@ -33,25 +27,21 @@ void cRedrawPlan::Plan(const std::vector<Placement>& next) {
     if (m_waiting.empty())
         return;
 
-    // Only rectangles near the sprites that wait can reach them: the box around those first.
-    Box around = BoxOf(next[m_waiting.front()]);
-    for (std::size_t i : m_waiting) {
-        const Box box = BoxOf(next[i]);
-        around.left = std::min(around.left, box.left);
-        around.top = std::min(around.top, box.top);
-        around.right = std::max(around.right, box.right);
-        around.bottom = std::max(around.bottom, box.bottom);
-    }
+    // Only rectangles near the sprites that wait can reach them: the box around those first
+    // (it ends at the edge of the rectangles' plane, a billion pixels out, where nothing is drawn).
+    Rect around;
+    for (std::size_t i : m_waiting)
+        around = around.Union(RectOf(next[i]));
     m_touched.clear();
     for (std::size_t i = 0; i < count; ++i) {
         if (!m_redraw[i])
             continue;
-        const Box now = BoxOf(next[i]);
-        if (Overlap(now, around))
+        const Rect now = RectOf(next[i]);
+        if (now.Overlaps(around))
             m_touched.push_back(now);
         if (m_drawn[i].active) {
-            const Box before = BoxOf(m_drawn[i]);
-            if (Overlap(before, around))
+            const Rect before = RectOf(m_drawn[i]);
+            if (before.Overlaps(around))
                 m_touched.push_back(before);
         }
     }
@@ -61,9 +51,10 @@ void cRedrawPlan::Plan(const std::vector<Placement>& next) {
     while (grew) {
         grew = false;
         for (auto it = m_waiting.begin(); it != m_waiting.end();) {
-            const Box box = BoxOf(next[*it]);
-            const bool touched = std::any_of(m_touched.begin(), m_touched.end(),
-                                             [&](const Box& other) { return Overlap(box, other); });
+            const Rect box = RectOf(next[*it]);
+            const bool touched =
+                std::any_of(m_touched.begin(), m_touched.end(),
+                            [&](const Rect& other) { return box.Overlaps(other); });
             if (touched) {
                 m_redraw[*it] = 1;
                 m_touched.push_back(box);

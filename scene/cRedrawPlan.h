@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Rect.h"
 #include "platform/types.h"
 
 class cRedrawPlan {
@@ -45,18 +46,10 @@ class cRedrawPlan {
     void Forget();
 
   private:
-    // A rectangle as half-open edges, wide enough that no edge overflows.
-    struct Box {
-        std::int64_t left;
-        std::int64_t top;
-        std::int64_t right;
-        std::int64_t bottom;
-    };
-    static Box BoxOf(const Placement& placement);
-    static bool Overlap(const Box& a, const Box& b);
+    static Rect RectOf(const Placement& placement);
 
     std::vector<Placement> m_drawn;  // where each sprite was drawn last (active: drawn at all)
     std::vector<std::uint8_t> m_redraw;
-    std::vector<Box> m_touched;          // old and new rectangles of the sprites being redrawn
+    std::vector<Rect> m_touched;         // old and new rectangles of the sprites being redrawn
     std::vector<std::size_t> m_waiting;  // sprites left as they stand so far
 };

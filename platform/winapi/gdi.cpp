@@ -30,8 +30,9 @@
 #include <vector>
 
 #include "platform/HostServices.h"
-#include "platform/winapi/BitmapFile.h"
+#include "platform/Rect.h"
 #include "platform/WindowBacking.h"
+#include "platform/winapi/BitmapFile.h"
 
 namespace {
 
@@ -252,6 +253,10 @@ struct Surface {
     bool mono = false;
     WindowBacking* backing = nullptr;  // set for window DCs: prepare and present around writes
 };
+
+Rect Bounds(const Surface& surface) {
+    return Rect::OfSize(surface.width, surface.height);
+}
 
 bool ResolveBacking(WindowBacking* backing, Surface& out) {
     if (backing == nullptr || backing->Pixels() == nullptr)
@@ -600,10 +605,7 @@ void* PixelAt(const Surface& surface, int x, int y) {
 
 // A transfer after clipping: the destination rectangle and the source pixel at its top left.
 struct Clip {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    Rect area;
     int sourceX = 0;
     int sourceY = 0;
 };
@@ -612,28 +614,18 @@ struct Clip {
 // outside the source are left out. False when nothing is left.
 bool ClipTransfer(const Surface& destination, const Surface* source, int x, int y, int width,
                   int height, int sx, int sy, Clip& clip) {
-    if (width <= 0 || height <= 0)
-        return false;
-    std::int64_t x0 = std::max<std::int64_t>(x, 0);
-    std::int64_t y0 = std::max<std::int64_t>(y, 0);
-    std::int64_t x1 = std::min<std::int64_t>(std::int64_t{x} + width, destination.width);
-    std::int64_t y1 = std::min<std::int64_t>(std::int64_t{y} + height, destination.height);
+    Rect area = Rect{x, y, width, height}.Intersect(Bounds(destination));
     const std::int64_t shiftX = std::int64_t{sx} - x;  // source x = destination x + shiftX
     const std::int64_t shiftY = std::int64_t{sy} - y;
     if (source != nullptr) {
-        x0 = std::max<std::int64_t>(x0, -shiftX);
-        y0 = std::max<std::int64_t>(y0, -shiftY);
-        x1 = std::min<std::int64_t>(x1, source->width - shiftX);
-        y1 = std::min<std::int64_t>(y1, source->height - shiftY);
+        // The source's bounds, moved to where they land on the destination.
+        area = area.Intersect(Bounds(*source).Offset(-shiftX, -shiftY));
     }
-    if (x0 >= x1 || y0 >= y1)
+    if (area.Empty())
         return false;
-    clip.x = static_cast<int>(x0);
-    clip.y = static_cast<int>(y0);
-    clip.width = static_cast<int>(x1 - x0);
-    clip.height = static_cast<int>(y1 - y0);
-    clip.sourceX = static_cast<int>(x0 + shiftX);
-    clip.sourceY = static_cast<int>(y0 + shiftY);
+    clip.area = area;
+    clip.sourceX = static_cast<int>(area.x + shiftX);
+    clip.sourceY = static_cast<int>(area.y + shiftY);
     return true;
 }
 
@@ -792,7 +784,7 @@ COLORREF GetPixel(HDC hDC, int x, int y) {
     Surface surface;
     if (dc == nullptr || !Resolve(s, *dc, surface))
         return CLR_INVALID;
-    if (x < 0 || y < 0 || x >= surface.width || y >= surface.height)
+    if (!Bounds(surface).Contains(x, y))
         return CLR_INVALID;
     if (surface.mono) {
         return *static_cast<const std::uint8_t*>(PixelAt(surface, x, y)) ? RGB(255, 255, 255) : 0;
@@ -806,14 +798,12 @@ BOOL SetPixel(HDC hDC, int x, int y, COLORREF colour) {
     Surface surface;
     if (dc == nullptr || !Resolve(s, *dc, surface))
         return FALSE;
-    if (x < 0 || y < 0 || x >= surface.width || y >= surface.height)
+    if (!Bounds(surface).Contains(x, y))
         return FALSE;
     if (surface.backing != nullptr) {
         surface.backing->PrepareWrite(x, y, 1, 1, false);
-        if (!ResolveBacking(surface.backing, surface) || x >= surface.width ||
-            y >= surface.height) {
+        if (!ResolveBacking(surface.backing, surface) || !Bounds(surface).Contains(x, y))
             return FALSE;
-        }
     }
     if (surface.mono) {
         // A monochrome pixel takes the nearer of black and white.
@@ -875,26 +865,25 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, i
         return TRUE;
     }
 
+    const Rect& area = clip.area;
     WindowBacking* const backing = destination.backing;
     if (backing != nullptr) {
-        backing->PrepareWrite(clip.x, clip.y, clip.width, clip.height,
+        backing->PrepareWrite(area.x, area.y, area.width, area.height,
                               opIndex > static_cast<int>(Op::Copy));
         // The backing may have moved its pixels; never write outside what it has now.
         Surface again;
-        if (!ResolveBacking(backing, again) || clip.x + clip.width > again.width ||
-            clip.y + clip.height > again.height) {
+        if (!ResolveBacking(backing, again) || !Bounds(again).Contains(area))
             return FALSE;
-        }
         destination = again;
         if (sourceDc != nullptr && sourceSurface.backing == backing)
             sourceSurface = again;
     }
 
     BlitArgs args{};
-    args.destination = PixelAt(destination, clip.x, clip.y);
+    args.destination = PixelAt(destination, area.x, area.y);
     args.destinationStride = destination.stride;
-    args.width = clip.width;
-    args.height = clip.height;
+    args.width = area.width;
+    args.height = area.height;
     if (!readsSource) {
         (destination.mono ? FillWhite<true> : FillWhite<false>)(args);
     } else {
@@ -908,25 +897,24 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, i
             args.text = ToPixel(destinationDc->text);
         }
         // A source that overlaps the destination in the same pixels is copied aside first.
-        if (sourceSurface.pixels == destination.pixels && clip.sourceX < clip.x + clip.width &&
-            clip.x < clip.sourceX + clip.width && clip.sourceY < clip.y + clip.height &&
-            clip.y < clip.sourceY + clip.height) {
+        if (sourceSurface.pixels == destination.pixels &&
+            area.Overlaps(Rect{clip.sourceX, clip.sourceY, area.width, area.height})) {
             const std::size_t rowBytes =
-                static_cast<std::size_t>(clip.width) * PixelSize(sourceSurface.mono);
-            s.scratch.resize((rowBytes * clip.height + 3) / 4);
+                static_cast<std::size_t>(area.width) * PixelSize(sourceSurface.mono);
+            s.scratch.resize((rowBytes * area.height + 3) / 4);
             auto* copy = reinterpret_cast<std::uint8_t*>(s.scratch.data());
-            for (int row = 0; row < clip.height; ++row) {
+            for (int row = 0; row < area.height; ++row) {
                 std::memcpy(copy + row * rowBytes,
                             PixelAt(sourceSurface, clip.sourceX, clip.sourceY + row), rowBytes);
             }
             args.source = copy;
-            args.sourceStride = clip.width;
+            args.sourceStride = area.width;
         }
         kKernels[opIndex][destination.mono][sourceSurface.mono](args);
     }
 
     if (backing != nullptr)
-        backing->Present(clip.x, clip.y, clip.width, clip.height);
+        backing->Present(area.x, area.y, area.width, area.height);
     return TRUE;
 }
 
@@ -1034,10 +1022,8 @@ bool ReadPixels(HDC hDC, int x, int y, int width, int height, std::uint32_t* out
     Surface surface;
     if (dc == nullptr || out == nullptr || !Resolve(s, *dc, surface))
         return false;
-    if (x < 0 || y < 0 || width < 0 || height < 0 || std::int64_t{x} + width > surface.width ||
-        std::int64_t{y} + height > surface.height) {
+    if (!Bounds(surface).Contains(Rect{x, y, width, height}))
         return false;
-    }
     for (int row = 0; row < height; ++row) {
         std::uint32_t* line = out + static_cast<std::size_t>(row) * width;
         if (surface.mono) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Rect.h"
 #include "platform/winapi/PixelAllocator.h"
 
 namespace {
@@ -255,33 +256,23 @@ X11WindowBacking::~X11WindowBacking() {
         XFreeGC(m_display, m_gc);
 }
 
-bool X11WindowBacking::ClipToImage(int& x, int& y, int& w, int& h) const {
-    const long x0 = std::max(0L, static_cast<long>(x));
-    const long y0 = std::max(0L, static_cast<long>(y));
-    const long x1 = std::min(static_cast<long>(m_width), static_cast<long>(x) + w);
-    const long y1 = std::min(static_cast<long>(m_height), static_cast<long>(y) + h);
-    if (w <= 0 || h <= 0 || x0 >= x1 || y0 >= y1)
-        return false;
-    x = static_cast<int>(x0);
-    y = static_cast<int>(y0);
-    w = static_cast<int>(x1 - x0);
-    h = static_cast<int>(y1 - y0);
-    return true;
-}
-
 void X11WindowBacking::PrepareWrite(int x, int y, int w, int h, bool readsDestination) {
-    if (!m_foreign || !readsDestination || !ClipToImage(x, y, w, h))
+    if (!m_foreign || !readsDestination)
+        return;
+    const Rect area = Rect{x, y, w, h}.ClipTo(m_width, m_height);
+    if (area.Empty())
         return;
     // A window that is not ours shows what its owner drew: fetch it before combining with it.
     {
         ErrorTrap trap(m_display);
-        XGetSubImage(m_display, m_window, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h),
-                     AllPlanes, ZPixmap, m_image, x, y);
+        XGetSubImage(m_display, m_window, area.x, area.y, static_cast<unsigned>(area.width),
+                     static_cast<unsigned>(area.height), AllPlanes, ZPixmap, m_image, area.x,
+                     area.y);
         trap.Failed();
     }
-    for (int row = y; row < y + h; ++row) {
+    for (int row = area.y; row < area.y + area.height; ++row) {
         std::uint32_t* line = m_pixels + static_cast<std::size_t>(row) * m_stride;
-        for (int i = x; i < x + w; ++i)
+        for (int i = area.x; i < area.x + area.width; ++i)
             line[i] &= 0x00FFFFFF;
     }
 }
@@ -331,8 +322,9 @@ void X11WindowBacking::PushShared(int x, int y, int w, int h) {
 }
 
 void X11WindowBacking::Present(int x, int y, int w, int h) {
-    if (ClipToImage(x, y, w, h))
-        Push(x, y, w, h);
+    const Rect area = Rect{x, y, w, h}.ClipTo(m_width, m_height);
+    if (!area.Empty())
+        Push(area.x, area.y, area.width, area.height);
 }
 
 void X11WindowBacking::Flush() {

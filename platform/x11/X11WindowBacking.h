@@ -67,8 +67,6 @@ class X11WindowBacking : public WindowBacking {
     X11WindowBacking(Display* display, Window window);
     struct ShmSegment;
     struct Access;
-    // Clips a rectangle to the image; false when nothing is left.
-    bool ClipToImage(int& x, int& y, int& w, int& h) const;
     void Push(int x, int y, int w, int h);
     void PushShared(int x, int y, int w, int h);
 

@@ -16,6 +16,6 @@ void RecordingBacking::Clear() {
     m_presented.clear();
 }
 
-void PrintTo(const RecordingBacking::Rect& rect, std::ostream* out) {
-    *out << "{" << rect.x << ", " << rect.y << ", " << rect.w << " x " << rect.h << "}";
+void PrintTo(const Rect& rect, std::ostream* out) {
+    *out << "{" << rect.x << ", " << rect.y << ", " << rect.width << " x " << rect.height << "}";
 }

@@ -4,14 +4,12 @@
 #include <iosfwd>
 #include <vector>
 
+#include "platform/Rect.h"
 #include "platform/headless/HeadlessBacking.h"
 
 class RecordingBacking : public HeadlessBacking {
   public:
-    struct Rect {
-        int x, y, w, h;
-        bool operator==(const Rect&) const = default;
-    };
+    using Rect = ::Rect;
     struct Prepared {
         Rect rect;
         bool readsDestination;
@@ -33,4 +31,4 @@ class RecordingBacking : public HeadlessBacking {
 };
 
 // Prints a rectangle in test messages.
-void PrintTo(const RecordingBacking::Rect& rect, std::ostream* out);
+void PrintTo(const Rect& rect, std::ostream* out);
