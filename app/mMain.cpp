@@ -58,6 +58,18 @@ void Main() {
         Host().WaitForEvents(1000);
 }
 
+void RunMain() {
+    for (;;) {
+        try {
+            Main();
+            break;
+        } catch (const ScreenChanged&) {
+            // Build every scene again, for the screen as it is now.
+        }
+    }
+    Host().EndProgram(0);
+}
+
 void RunEmbedded() {
     g_embedded = true;
     for (;;) {

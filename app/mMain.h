@@ -4,6 +4,11 @@
 
 void Main();
 
+// Runs Main on the installed host, again whenever the screen the scenes were built for changed
+// (a monitor or output came, went or changed its size while the saver ran), then ends the
+// program. Never returns.
+[[noreturn]] void RunMain();
+
 // Destroys the three forms (Main does this whenever it is left).
 void DestroyForms();
 

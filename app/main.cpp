@@ -60,15 +60,7 @@ int main(int argc, char** argv) {
         SetHost(&host);
         // Behind a locker or as a wallpaper, the run is not one the user started: no e-mail step.
         g_embedded = options.background;
-        for (;;) {
-            try {
-                Main();
-                break;
-            } catch (const ScreenChanged&) {
-                // An output came, went or changed while the saver ran: build every scene again.
-            }
-        }
-        host.EndProgram(0);
+        RunMain();
     }
 
     if (options.embedded || options.windowed) {
@@ -85,13 +77,5 @@ int main(int argc, char** argv) {
     FltkHost host(arguments);
     host.SetScale(options.scale);
     SetHost(&host);
-    for (;;) {
-        try {
-            Main();
-            break;
-        } catch (const ScreenChanged&) {
-            // A monitor came or went while the saver ran: build every scene again.
-        }
-    }
-    host.EndProgram(0);
+    RunMain();
 }

@@ -85,42 +85,6 @@ Picture ReadPng(const std::string& path) {
     return picture;
 }
 
-// Standard output of a process started with the given standard error file.
-WaylandSession::Output RunForOutput(const std::vector<std::string>& argv,
-                                    const std::vector<std::string>& environment,
-                                    std::chrono::milliseconds timeout) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        for (const std::string& assignment : environment)
-            putenv(const_cast<char*>(assignment.c_str()));
-        dup2(pipeFds[1], 1);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    WaylandSession::Output output;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        output.text.append(buffer, static_cast<size_t>(n));
-    close(pipeFds[0]);
-    output.status = WaitProcess(pid, timeout);
-    if (!output.status) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    return output;
-}
-
 }  // namespace
 
 bool WaylandSession::MustStart() {

@@ -51,10 +51,7 @@ class WaylandSession {
 
     // Runs a program in the session as the session's user and waits for it: its status
     // (nullopt when it did not end in time) and standard output.
-    struct Output {
-        std::optional<int> status;
-        std::string text;
-    };
+    using Output = ProcessOutput;
     Output Run(const std::vector<std::string>& argv,
                std::chrono::milliseconds timeout = kPatience) const;
     // Starts a program in the session as the session's user.

@@ -50,17 +50,23 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
 
 }  // namespace
 
-std::string OutputOf(const std::vector<std::string>& argv, const std::string& display) {
+ProcessOutput RunForOutput(const std::vector<std::string>& argv,
+                           const std::vector<std::string>& environment,
+                           std::chrono::milliseconds timeout, bool quiet) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
-        return "";
+        return {};
     const pid_t pid = fork();
     if (pid == 0) {
-        setenv("DISPLAY", display.c_str(), 1);
+        for (const std::string& assignment : environment)
+            putenv(const_cast<char*>(assignment.c_str()));
         dup2(pipeFds[1], 1);
         close(pipeFds[0]);
-        const int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 2);
+        close(pipeFds[1]);
+        if (quiet) {
+            const int devnull = open("/dev/null", O_RDWR);
+            dup2(devnull, 2);
+        }
         std::vector<char*> args;
         for (const std::string& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
@@ -69,15 +75,22 @@ std::string OutputOf(const std::vector<std::string>& argv, const std::string& di
         _exit(127);
     }
     close(pipeFds[1]);
-    std::string out;
+    ProcessOutput output;
     char buffer[4096];
     ssize_t n;
     while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        out.append(buffer, n);
+        output.text.append(buffer, static_cast<size_t>(n));
     close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return out;
+    output.status = WaitProcess(pid, timeout);
+    if (!output.status) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    return output;
+}
+
+std::string OutputOf(const std::vector<std::string>& argv, const std::string& display) {
+    return RunForOutput(argv, {"DISPLAY=" + display}, kPatience, true).text;
 }
 
 pid_t StartProcess(const std::vector<std::string>& argv,

@@ -142,6 +142,17 @@ bool PointerHiddenOn(const std::string& display);
 // out, never an X error that ends the test.
 std::vector<unsigned long> WindowsNamed(struct _XDisplay* display, const std::string& name,
                                         bool viewableOnly);
+// What a program wrote on its standard output, and its exit status (nullopt: still running at
+// the timeout, then killed).
+struct ProcessOutput {
+    std::optional<int> status;
+    std::string text;
+};
+// Runs a program with the given environment added ("NAME=value"), its standard error left as
+// the test's or (quiet) on /dev/null, and returns what it wrote once it has ended.
+ProcessOutput RunForOutput(const std::vector<std::string>& argv,
+                           const std::vector<std::string>& environment,
+                           std::chrono::milliseconds timeout = kPatience, bool quiet = false);
 // Runs a program on a display and returns its standard output once it has ended.
 std::string OutputOf(const std::vector<std::string>& argv, const std::string& display);
 // The command run as an unprivileged user when the tests run as root (some programs refuse
