@@ -191,10 +191,9 @@ TEST_F(Wine, TheInstallerPutsTheSaverInTheSystemFolderAndTheUninstallerTakesItAw
     const fs::path drive = fs::path(WinePrefix::Shared().Path()) / "drive_c";
     const fs::path installed = drive / "Program Files" / "Glimmerdel";
     const fs::path listed = drive / "windows" / "system32" / "glimmerdel.scr";
-    const pid_t setup = StartProcess(
-        {"wine", WindowsDir() + "/Glimmerdel-" + GLIMMERDEL_VERSION + "-setup.exe", "/S"},
-        Environment());
-    ASSERT_EQ(WaitProcess(setup, 300s), 0);
+    const std::string setup = WindowsDir() + "/Glimmerdel-" + GLIMMERDEL_VERSION + "-setup.exe";
+    const std::string uninstaller = "C:\\Program Files\\Glimmerdel\\uninstall.exe";
+    ASSERT_EQ(WaitProcess(StartProcess({"wine", setup, "/S"}, Environment()), 300s), 0);
     for (const char* file : {"glimmerdel.scr", "GlimmerdelEmail.exe", "vantroglimmerdel.ini",
                              "uninstall.exe", "vurezezideriru/glimmerdel/fwbackground.bmp"}) {
         EXPECT_TRUE(fs::exists(installed / file)) << file;
@@ -232,9 +231,7 @@ TEST_F(Wine, TheInstallerPutsTheSaverInTheSystemFolderAndTheUninstallerTakesItAw
     add.insert(add.end(), setting.begin(), setting.end());
     add.insert(add.end(), {"/d", chosen, "/f"});
     ASSERT_EQ(WinePrefix::Shared().Run(add), 0);
-    const pid_t uninstall =
-        StartProcess({"wine", "C:\\Program Files\\Glimmerdel\\uninstall.exe", "/S"}, Environment());
-    EXPECT_EQ(WaitProcess(uninstall, 300s), 0);
+    EXPECT_EQ(WaitProcess(StartProcess({"wine", uninstaller, "/S"}, Environment()), 300s), 0);
     // The uninstaller runs on from a copy of itself.
     EXPECT_TRUE(WaitFor([&] { return !fs::exists(installed) && !fs::exists(listed); }, 120s))
         << "left behind: " << (fs::exists(listed) ? listed.string() : installed.string());
@@ -242,6 +239,14 @@ TEST_F(Wine, TheInstallerPutsTheSaverInTheSystemFolderAndTheUninstallerTakesItAw
     std::vector<std::string> query{"wine", "reg", "query"};
     query.insert(query.end(), setting.begin(), setting.end());
     EXPECT_EQ(WinePrefix::Shared().Run(query), 1) << chosen << " is still the chosen saver";
+
+    // Installed again, with another screen saver chosen: that choice outlives the uninstaller.
+    ASSERT_EQ(WaitProcess(StartProcess({"wine", setup, "/S"}, Environment()), 300s), 0);
+    add.at(add.size() - 2) = "C:\\windows\\system32\\other.scr";
+    ASSERT_EQ(WinePrefix::Shared().Run(add), 0);
+    ASSERT_EQ(WaitProcess(StartProcess({"wine", uninstaller, "/S"}, Environment()), 300s), 0);
+    EXPECT_TRUE(WaitFor([&] { return !fs::exists(listed); }, 120s));
+    EXPECT_EQ(WinePrefix::Shared().Run(query), 0) << "another saver's setting was cleared";
 }
 
 }  // namespace
