@@ -169,6 +169,10 @@ void Win32Host::SaverShown() {
     HoldTimerResolution();
 }
 
+bool Win32Host::TimerResolutionHeld() {
+    return g_timerHeld;
+}
+
 void Win32Host::QueryMonitors() {
     m_layout = Win32MonitorList::CurrentLayout();
     m_monitors = Win32MonitorList::Query(m_requestedScale);

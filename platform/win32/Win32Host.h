@@ -88,6 +88,7 @@ class Win32Host : public HostServices {
     // A window of the saver is shown: the frame clock runs at millisecond resolution until the
     // program ends.
     void SaverShown();
+    static bool TimerResolutionHeld();
     // True while a message box of the program is open: the foreground is its, not another
     // program's.
     bool InModalLoop() const { return m_modalDepth > 0; }

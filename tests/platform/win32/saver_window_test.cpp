@@ -116,7 +116,13 @@ class SaverWindow : public ::testing::Test {
 };
 
 TEST_F(SaverWindow, CoversTheMonitorAsAToolWindowOnTopAndShowsItsPictureInBlocks) {
+    // The timers run at millisecond resolution only once a saver window shows.
+    form.Load();
+    form.Show();
+    EXPECT_FALSE(Win32Host::TimerResolutionHeld()) << "a window that covers no monitor";
+    form.Unload();
     Open(2);
+    EXPECT_TRUE(Win32Host::TimerResolutionHeld());
     const MonitorArea monitor = host.SelectedMonitor();
     ASSERT_EQ(monitor.scale, 2);
     RECT rect{};
