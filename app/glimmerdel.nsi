@@ -50,8 +50,37 @@ Function un.onInit
     SetRegView 64
 FunctionEnd
 
+; The screen saver setting of the account this runs as, where it names the file given (on the
+; stack, before it is removed): cleared, so that it does not name a file that is gone. Names are
+; compared without regard to case, in their long form and in their short form.
+Function un.ClearSaverSettingNaming
+    Exch $1
+    Push $2
+    Push $3
+    Push $4
+    ReadRegStr $2 HKCU "Control Panel\Desktop" "SCRNSAVE.EXE"
+    StrCmp $2 "" done
+    StrCmp $2 $1 clear
+    ; Both short forms exist only while both files do: the setting names another file then.
+    GetFullPathName /SHORT $3 $1
+    GetFullPathName /SHORT $4 $2
+    StrCmp $3 "" done
+    StrCmp $3 $4 clear done
+clear:
+    DeleteRegValue HKCU "Control Panel\Desktop" "SCRNSAVE.EXE"
+done:
+    Pop $4
+    Pop $3
+    Pop $2
+    Pop $1
+FunctionEnd
+
 ; Users' own settings files (in their application data) stay.
 Section "Uninstall"
+    Push "$SYSDIR\glimmerdel.scr"
+    Call un.ClearSaverSettingNaming
+    Push "$INSTDIR\glimmerdel.scr"
+    Call un.ClearSaverSettingNaming
     Delete "$SYSDIR\glimmerdel.scr"
     Delete "$INSTDIR\vurezezideriru\glimmerdel\*.bmp"
     RMDir "$INSTDIR\vurezezideriru\glimmerdel"

@@ -84,6 +84,10 @@ void SetSaverTopmost(Boolean bTopmost);
 void HideTaskbar(Boolean bHide);
 void CountMouseMove();
 void EndSaver();
+// The user's session ends (log-off, shut-down): the pointer and the keys are given back, the
+// saver form unloaded, the taskbar shown and the program ended at once, without asking for the
+// password and without the e-mail prompt step.
+void EndSaverAtSessionEnd();
 void FatalMessage(const std::string& sText);
 void WaitUntil(Long lDeadline);
 // The one message the running saver shows.

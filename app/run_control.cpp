@@ -152,6 +152,14 @@ void EndSaver() {
     Host().EndProgram(0);
 }
 
+void EndSaverAtSessionEnd() {
+    ShowMousePointer(kTrue);
+    AllowSystemKeys(kTrue);
+    g_frmSaver->Unload();
+    HideTaskbar(kFalse);
+    Host().EndProgram(0);
+}
+
 void FatalMessage(const std::string& sText) {
     SetSaverTopmost(kFalse);
     ShowMousePointer(kTrue);

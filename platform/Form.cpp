@@ -69,6 +69,15 @@ void Form::Unload() {
     --g_loadedForms;
 }
 
+void Form::CloseRequested(Integer unloadMode) {
+    if (!m_peer)
+        return;
+    Integer cancel = 0;
+    Form_QueryUnload(cancel, unloadMode);
+    if (cancel == 0)
+        Unload();
+}
+
 bool Form::Visible() const {
     return m_peer && m_peer->Visible();
 }

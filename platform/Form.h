@@ -22,6 +22,12 @@ class Form;
 enum class BorderStyle { Borderless, FixedSingle };
 enum class WindowState { Normal, Maximized };
 
+// Why the system asks a form's window to close (the unload modes of Form_QueryUnload): its close
+// command (the title bar's button, Alt+F4, a close message such as Task Manager's End task), or
+// the end of the user's session (log-off, shut-down).
+inline constexpr Integer vbFormControlMenu = 0;
+inline constexpr Integer vbAppWindows = 2;
+
 // The window behind a loaded form, made by the host.
 class FormPeer {
   public:
@@ -124,12 +130,26 @@ class Form : public RenderObject {
     // shows it enlarged), handed on in twips.
     void MouseDownAtPixel(Integer button, Integer shift, int x, int y);
     void MouseMoveAtPixel(Integer button, Integer shift, int x, int y);
-    // The window's own close command (title-bar button, Escape in a dialog): unloads it.
-    void CloseRequested() { Unload(); }
+    // The system asks the window to close (its close command, Escape in a dialog, the end of
+    // the session): Form_QueryUnload may cancel, otherwise the form is unloaded.
+    void CloseRequested(Integer unloadMode = vbFormControlMenu);
+    // Another program took the foreground from this program's windows.
+    void ForegroundLost() { Form_ForegroundLost(); }
+
+    // --- Repainting ------------------------------------------------------------------------
+    // Where the window repaints from when the system finds its pixels spoiled: a DC holding
+    // the whole client area's picture at the form's own pixel size (0: nothing). A window that
+    // keeps no pixels of its own repaints the spoiled part from it.
+    void SetRepaintSource(HDC hDC) { m_repaintSource = hDC; }
+    HDC RepaintSource() const { return m_repaintSource; }
 
   protected:
     virtual void Form_Load() {}
+    virtual void Form_QueryUnload(Integer& Cancel, Integer UnloadMode) {
+        (void)Cancel, (void)UnloadMode;
+    }
     virtual void Form_Unload(Integer& Cancel) { (void)Cancel; }
+    virtual void Form_ForegroundLost() {}
     virtual void Form_KeyDown(Integer KeyCode, Integer Shift) { (void)KeyCode, (void)Shift; }
     virtual void Form_MouseDown(Integer Button, Integer Shift, float X, float Y) {
         (void)Button, (void)Shift, (void)X, (void)Y;
@@ -155,4 +175,5 @@ class Form : public RenderObject {
     std::vector<Control*> m_controls;
     std::unique_ptr<FormPeer> m_peer;
     bool m_loading = false;
+    HDC m_repaintSource = 0;
 };

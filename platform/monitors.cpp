@@ -10,15 +10,26 @@ int ChooseScale(int width, int height, std::optional<int> requested) {
 
 std::vector<MonitorArea> UsableMonitors(const std::vector<MonitorArea>& found, int screenWidth,
                                         int screenHeight, std::optional<int> requestedScale) {
+    MonitorArea screen;
+    screen.width = screenWidth;
+    screen.height = screenHeight;
+    return UsableMonitors(found, screen, requestedScale);
+}
+
+std::vector<MonitorArea> UsableMonitors(const std::vector<MonitorArea>& found,
+                                        const MonitorArea& screen,
+                                        std::optional<int> requestedScale) {
+    const long long screenRight = static_cast<long long>(screen.x) + screen.width;
+    const long long screenBottom = static_cast<long long>(screen.y) + screen.height;
     std::vector<MonitorArea> usable;
     for (const MonitorArea& monitor : found) {
         // Wide arithmetic: a driver's nonsense must not overflow the clipping.
-        const long long x0 = std::max<long long>(monitor.x, 0);
-        const long long y0 = std::max<long long>(monitor.y, 0);
+        const long long x0 = std::max<long long>(monitor.x, screen.x);
+        const long long y0 = std::max<long long>(monitor.y, screen.y);
         const long long x1 =
-            std::min<long long>(static_cast<long long>(monitor.x) + monitor.width, screenWidth);
+            std::min<long long>(static_cast<long long>(monitor.x) + monitor.width, screenRight);
         const long long y1 =
-            std::min<long long>(static_cast<long long>(monitor.y) + monitor.height, screenHeight);
+            std::min<long long>(static_cast<long long>(monitor.y) + monitor.height, screenBottom);
         if (x1 <= x0 || y1 <= y0)
             continue;
         MonitorArea area;
@@ -30,12 +41,10 @@ std::vector<MonitorArea> UsableMonitors(const std::vector<MonitorArea>& found, i
         if (std::find(usable.begin(), usable.end(), area) == usable.end())
             usable.push_back(area);
     }
-    if (usable.empty() && screenWidth > 0 && screenHeight > 0) {
-        MonitorArea screen;
-        screen.width = screenWidth;
-        screen.height = screenHeight;
-        screen.scale = ChooseScale(screenWidth, screenHeight, requestedScale);
-        usable.push_back(screen);
+    if (usable.empty() && screen.width > 0 && screen.height > 0) {
+        MonitorArea whole = screen;
+        whole.scale = ChooseScale(screen.width, screen.height, requestedScale);
+        usable.push_back(whole);
     }
     return usable;
 }

@@ -37,3 +37,9 @@ int ChooseScale(int width, int height, std::optional<int> requested);
 // whole screen when nothing is left. Each gets its scale by ChooseScale.
 std::vector<MonitorArea> UsableMonitors(const std::vector<MonitorArea>& found, int screenWidth,
                                         int screenHeight, std::optional<int> requestedScale);
+// The same for a screen whose area need not start at 0, 0 (the screen's x, y, width and height;
+// its scale is not looked at): on Windows the monitors left of or above the primary one have
+// negative coordinates.
+std::vector<MonitorArea> UsableMonitors(const std::vector<MonitorArea>& found,
+                                        const MonitorArea& screen,
+                                        std::optional<int> requestedScale);

@@ -47,8 +47,10 @@ void frmSaver::BeginFrames() {
     m_hFormDC = hDC();
     m_lScreenWidth = ToLong(Host().ScreenWidthTwips()) / ToLong(Host().TwipsPerPixelX());
     m_lScreenHeight = ToLong(Host().ScreenHeightTwips()) / ToLong(Host().TwipsPerPixelY());
-    // The only full-screen copy; from now on only sprite rectangles are copied.
+    // The only full-screen copy; from now on only sprite rectangles are copied. A window that
+    // keeps no pixels of its own repaints from the stage, which always holds what it shows.
     m_cStage->RenderBitmap(m_hFormDC, 0, 0, SRCCOPY);
+    SetRepaintSource(m_cStage->hDC());
     m_lFramePeriod = 1000 / TextToLong("50");
 
     m_sprites.clear();

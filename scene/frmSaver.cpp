@@ -55,6 +55,7 @@ frmSaver::frmSaver(CompanionTag, frmSaver& first) : frmSaver() {
 frmSaver::~frmSaver() {
     // The other monitors' scenes go first, while this form's window still stands.
     m_companions.clear();
+    SetRepaintSource(0);
 }
 
 HDC frmSaver::StageDC() const {
@@ -102,6 +103,8 @@ void frmSaver::LoadCompanions() {
 }
 
 void frmSaver::BuildScene() {
+    // Nothing to repaint from until the new stage is on the window.
+    SetRepaintSource(0);
     // The whole screen.
     SetWidth(Host().ScreenWidthTwips());
     SetHeight(Host().ScreenHeightTwips());
@@ -155,6 +158,27 @@ void frmSaver::BuildScene() {
     SetUpSnowfall();
     SetUpLights();
     SetUpSmoke();
+}
+
+void frmSaver::Form_QueryUnload(Integer& Cancel, Integer UnloadMode) {
+    Cancel = 1;
+    // Once the saver form is unloaded the end is under way: what the system sends the other
+    // monitors' windows meanwhile (showing the taskbar may move the foreground) starts no
+    // second one.
+    if (!g_frmSaver->Loaded())
+        return;
+    // Neither returns once it has ended the program.
+    if (UnloadMode == vbAppWindows) {
+        EndSaverAtSessionEnd();
+    } else {
+        EndSaver();
+    }
+    // Back here only when the password was refused: the saver goes on.
+}
+
+void frmSaver::Form_ForegroundLost() {
+    if (g_frmSaver->Loaded())
+        EndSaver();
 }
 
 void frmSaver::Form_KeyDown(Integer, Integer) {

@@ -80,6 +80,10 @@ class frmSaver : public Form {
 
   protected:
     void Form_Load() override;
+    // The system closes a window of the saver, or another program takes the foreground (it
+    // would receive the keys meant to end the saver): the saver ends as on a key.
+    void Form_QueryUnload(Integer& Cancel, Integer UnloadMode) override;
+    void Form_ForegroundLost() override;
     void Form_KeyDown(Integer KeyCode, Integer Shift) override;
     void Form_MouseDown(Integer Button, Integer Shift, float X, float Y) override;
     void Form_MouseMove(Integer Button, Integer Shift, float X, float Y) override;

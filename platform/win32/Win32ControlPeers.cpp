@@ -15,12 +15,19 @@ namespace {
 
 constexpr const char* kPeerProperty = "Glimmerdel.peer";
 
-// A bitmap of the system's holding a picture's pixels (null for no picture).
-HBITMAP BitmapOf(const ImageData& picture) {
+// A bitmap of the system's holding a picture's pixels at a scale, no larger than its place
+// (null for no picture).
+HBITMAP BitmapOf(const ImageData& picture, int scale, const Rect& place) {
     if (picture.pixels == nullptr || picture.width <= 0 || picture.height <= 0)
         return nullptr;
-    return gdi::CreateBitmapFromPixels(picture.width, picture.height, picture.pixels,
-                                       picture.width);
+    if (scale <= 1) {
+        return gdi::CreateBitmapFromPixels(picture.width, picture.height, picture.pixels,
+                                           picture.width);
+    }
+    const win32_controls::ScaledPicture scaled =
+        win32_controls::ScalePicture(picture, scale, place.width, place.height);
+    return gdi::CreateBitmapFromPixels(scaled.width, scaled.height, scaled.pixels.data(),
+                                       scaled.width);
 }
 
 class Win32ControlPeer : public ControlPeer {
@@ -167,8 +174,35 @@ HWND MakeWindow(const char* className, const std::string& text, DWORD style, int
 
 namespace win32_controls {
 
-std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font,
-                                      const Rect& place) {
+int PictureScale(int dotsPerInch) {
+    return std::max(1, dotsPerInch / 96);
+}
+
+ScaledPicture ScalePicture(const ImageData& picture, int scale, int maxWidth, int maxHeight) {
+    ScaledPicture scaled;
+    if (picture.pixels == nullptr || picture.width <= 0 || picture.height <= 0)
+        return scaled;
+    scale = std::clamp(scale, 1, 16);
+    const int fullWidth = picture.width * scale;
+    const int fullHeight = picture.height * scale;
+    scaled.width = std::clamp(maxWidth, 1, fullWidth);
+    scaled.height = std::clamp(maxHeight, 1, fullHeight);
+    // What is cut goes evenly from both sides.
+    const int left = (fullWidth - scaled.width) / 2;
+    const int top = (fullHeight - scaled.height) / 2;
+    scaled.pixels.resize(static_cast<size_t>(scaled.width) * scaled.height);
+    for (int y = 0; y < scaled.height; ++y) {
+        const std::uint32_t* row =
+            picture.pixels + static_cast<size_t>((top + y) / scale) * picture.width;
+        std::uint32_t* out = scaled.pixels.data() + static_cast<size_t>(y) * scaled.width;
+        for (int x = 0; x < scaled.width; ++x)
+            out[x] = row[(left + x) / scale];
+    }
+    return scaled;
+}
+
+std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font, const Rect& place,
+                                      int pictureScale) {
     if (!control.Visible())
         return nullptr;
     const int x = place.x;
@@ -189,7 +223,7 @@ std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font,
         }
         case ControlKind::CommandButton: {
             auto& command = static_cast<CommandButton&>(control);
-            HBITMAP bitmap = BitmapOf(command.Picture());
+            HBITMAP bitmap = BitmapOf(command.Picture(), pictureScale, place);
             HWND button = MakeWindow(WC_BUTTONA, bitmap ? "" : control.Caption(),
                                      BS_PUSHBUTTON | WS_TABSTOP | (bitmap ? BS_BITMAP : 0), x, y, w,
                                      h, parent, font);
@@ -213,7 +247,8 @@ std::unique_ptr<ControlPeer> MakePeer(Control& control, HWND parent, HFONT font,
             return frame ? std::make_unique<Win32ControlPeer>(frame, nullptr) : nullptr;
         }
         case ControlKind::Image: {
-            HBITMAP bitmap = BitmapOf(static_cast<ImageControl&>(control).Picture());
+            HBITMAP bitmap =
+                BitmapOf(static_cast<ImageControl&>(control).Picture(), pictureScale, place);
             HWND image = MakeWindow(WC_STATICA, "", SS_BITMAP, x, y, w, h, parent, nullptr);
             if (image == nullptr) {
                 if (bitmap)

@@ -10,6 +10,8 @@
 namespace {
 
 constexpr const char* kClassName = "GlimmerdelForm";
+// Sent when a window's monitor changes its density (Windows 8.1 and later).
+constexpr UINT kDpiChanged = 0x02E0;
 
 Integer ShiftState() {
     Integer shift = 0;
@@ -70,6 +72,9 @@ Win32FormPeer::Win32FormPeer(Win32Host& host, Form& form) : m_host(host), m_form
     const DWORD style =
         borderless ? WS_POPUP : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     DWORD extended = m_hasControls ? WS_EX_CONTROLPARENT : 0;
+    // A window without a title bar gets no taskbar button either.
+    if (borderless)
+        extended |= WS_EX_TOOLWINDOW;
     if (borderless && form.State() == WindowState::Maximized)
         extended |= WS_EX_TOPMOST;
     m_hWnd = CreateWindowExA(extended, kClassName, form.Caption().c_str(), style, 0, 0, 1, 1,
@@ -78,10 +83,9 @@ Win32FormPeer::Win32FormPeer(Win32Host& host, Form& form) : m_host(host), m_form
         return;
     // The dialog font at the display's density: 10 pixels at 96 dots per inch, so that every
     // caption fits its designed place (the tightest is "Speed" in 33 pixels).
-    const int dotsPerInch = static_cast<int>(1440 / std::max<Long>(m_host.TwipsPerPixelY(), 1));
-    m_font = CreateFontA(-MulDiv(10, dotsPerInch, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+    m_font = CreateFontA(-MulDiv(10, m_host.DotsPerInch(), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                         FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
     MakeIcons();
     m_maximized = form.State() == WindowState::Maximized;
     PlaceWindow(std::max(form.ClientWidthPixels(), 1), std::max(form.ClientHeightPixels(), 1));
@@ -144,11 +148,17 @@ void Win32FormPeer::MakeIcons() {
 
 void Win32FormPeer::PlaceWindow(int width, int height) {
     if (m_maximized) {
-        // The whole screen, over the taskbar.
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                       GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
+        // The whole of the selected monitor, over the taskbar, at its scale: the form's picture
+        // is the monitor's size divided by it.
+        const MonitorArea monitor = m_host.SelectedMonitor();
+        m_scale = monitor.scale;
+        ::SetWindowPos(m_hWnd, nullptr, monitor.x, monitor.y, monitor.width, monitor.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        MapFormPixels(hDC());
         return;
     }
+    m_scale = 1;
+    MapFormPixels(hDC());
     RECT frame{0, 0, width, height};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)));
@@ -172,26 +182,72 @@ void Win32FormPeer::MakeControls() {
         HFONT font;
         std::unique_ptr<ControlPeer> MakeControl(Control& control, const Rect& place,
                                                  ControlPeer*) override {
-            return win32_controls::MakePeer(control, window, font, place);
+            return win32_controls::MakePeer(control, window, font, place, pictureScale);
         }
+        int pictureScale;
     } maker;
     maker.window = m_hWnd;
     maker.font = m_font;
+    maker.pictureScale = win32_controls::PictureScale(m_host.DotsPerInch());
     m_form.MakeControls(maker);
 }
 
 HDC Win32FormPeer::hDC() {
-    if (m_hDC == nullptr && m_hWnd != nullptr)
+    if (m_hDC == nullptr && m_hWnd != nullptr) {
         m_hDC = GetDC(m_hWnd);
+        MapFormPixels(m_hDC);
+    }
     return m_hDC;
+}
+
+void Win32FormPeer::MapFormPixels(HDC dc) const {
+    if (dc == nullptr)
+        return;
+    if (m_scale <= 1) {
+        SetMapMode(dc, MM_TEXT);
+        return;
+    }
+    // Every copy onto the window is a stretch by the scale: each of the form's pixels becomes a
+    // block, by nearest neighbour.
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 1, 1, nullptr);
+    SetViewportExtEx(dc, m_scale, m_scale, nullptr);
+    SetStretchBltMode(dc, COLORONCOLOR);
+}
+
+void Win32FormPeer::Repaint() {
+    // In the window's own pixels while it paints: the spoiled part and the clipping to it are
+    // given in the units of the DC's mapping, and the window's own DC maps the form's pixels.
+    HDC own = hDC();
+    SetMapMode(own, MM_TEXT);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    const HDC source = m_form.RepaintSource();
+    if (dc != nullptr && source != nullptr && !IsRectEmpty(&paint.rcPaint)) {
+        // The spoiled part, from the picture the form keeps of the window: the form's pixels
+        // that cover it, each a block of the window's.
+        const int s = m_scale;
+        const int left = static_cast<int>(paint.rcPaint.left) / s;
+        const int top = static_cast<int>(paint.rcPaint.top) / s;
+        const int right = (static_cast<int>(paint.rcPaint.right) + s - 1) / s;
+        const int bottom = (static_cast<int>(paint.rcPaint.bottom) + s - 1) / s;
+        SetMapMode(dc, MM_TEXT);
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, left * s, top * s, (right - left) * s, (bottom - top) * s, source, left, top,
+                   right - left, bottom - top, SRCCOPY);
+    }
+    EndPaint(m_hWnd, &paint);
+    MapFormPixels(own);
 }
 
 void Win32FormPeer::Show() {
     if (m_hWnd == nullptr)
         return;
     ShowWindow(m_hWnd, SW_SHOW);
-    if (m_maximized)
+    if (m_maximized) {
         ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        m_host.SaverShown();
+    }
     SetForegroundWindow(m_hWnd);
     if (m_hasControls && !m_focusSet) {
         // The focus starts on the first control in tab order that takes it.
@@ -223,9 +279,11 @@ void Win32FormPeer::Resize(int width, int height, bool maximized) {
     if (m_hWnd == nullptr)
         return;
     m_maximized = maximized;
-    if (maximized)
-        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE,
-                          GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_TOPMOST);
+    if (maximized) {
+        SetWindowLongPtrA(
+            m_hWnd, GWL_EXSTYLE,
+            GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    }
     PlaceWindow(std::max(width, 1), std::max(height, 1));
 }
 
@@ -234,10 +292,33 @@ void Win32FormPeer::SetCaption(const std::string& caption) {
         SetWindowTextA(m_hWnd, caption.c_str());
 }
 
+bool Win32FormPeer::HandleSaverMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    result = 0;
+    switch (message) {
+        case WM_ACTIVATEAPP:
+            // Another program took the foreground: it would get the keys meant to end the
+            // saver. A message box of the saver's own is no other program.
+            if (wParam == FALSE && !m_host.InModalLoop())
+                m_form.ForegroundLost();
+            return true;
+        case WM_SYSCOMMAND:
+            // The system's idle timer asks to start the screen saver: it already runs.
+            return (wParam & 0xFFF0) == SC_SCREENSAVE;
+        case kDpiChanged:
+            // The scene is in physical pixels: the window stays over its monitor as it is.
+            return true;
+        default:
+            return false;
+    }
+}
+
 LRESULT Win32FormPeer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Messages come from the moment of creation, before the handle is known here.
     if (m_hWnd == nullptr)
         m_hWnd = window;
+    LRESULT result = 0;
+    if (m_maximized && HandleSaverMessage(message, wParam, lParam, result))
+        return result;
     switch (message) {
         case WM_ERASEBKGND:
             // A canvas keeps what was drawn on it; a dialog has the system's face colour.
@@ -247,12 +328,9 @@ LRESULT Win32FormPeer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
                 FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
             }
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            BeginPaint(m_hWnd, &paint);
-            EndPaint(m_hWnd, &paint);
+        case WM_PAINT:
+            Repaint();
             return 0;
-        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
@@ -267,14 +345,16 @@ LRESULT Win32FormPeer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
             const Integer button = message == WM_LBUTTONDOWN   ? 1
                                    : message == WM_RBUTTONDOWN ? 2
                                                                : 4;
-            m_form.MouseDownAtPixel(button, ShiftState(), static_cast<short>(LOWORD(lParam)),
-                                    static_cast<short>(HIWORD(lParam)));
+            // Positions in the form's own picture, which a high-density monitor shows enlarged.
+            m_form.MouseDownAtPixel(button, ShiftState(),
+                                    static_cast<short>(LOWORD(lParam)) / m_scale,
+                                    static_cast<short>(HIWORD(lParam)) / m_scale);
             return 0;
         }
         case WM_MOUSEMOVE:
             m_form.MouseMoveAtPixel(ButtonState(wParam), ShiftState(),
-                                    static_cast<short>(LOWORD(lParam)),
-                                    static_cast<short>(HIWORD(lParam)));
+                                    static_cast<short>(LOWORD(lParam)) / m_scale,
+                                    static_cast<short>(HIWORD(lParam)) / m_scale);
             return 0;
         case WM_COMMAND:
             if (lParam != 0 && win32_controls::HandleCommand(wParam, lParam))
@@ -290,8 +370,27 @@ LRESULT Win32FormPeer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
                 return 0;
             break;
         case WM_CLOSE:
-            m_form.CloseRequested();
+            // The close command, Alt+F4, a close message (Task Manager's End task).
+            m_form.CloseRequested(vbFormControlMenu);
             return 0;
+        case WM_ENDSESSION:
+            // Log-off or shut-down: the process goes when this returns.
+            if (wParam != FALSE)
+                m_form.CloseRequested(vbAppWindows);
+            return 0;
+        case WM_DISPLAYCHANGE:
+            m_host.DisplayChanged();
+            break;
+        case kDpiChanged: {
+            // The dialog keeps its layout (made at the density it started with) and goes where
+            // the system suggests.
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            if (suggested != nullptr) {
+                ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return 0;
+        }
         default:
             break;
     }

@@ -2,10 +2,13 @@
 // A form's window on Windows, made with the plain Win32 API.
 //
 // A form with visible controls is a dialog-like window: the system's own controls (buttons,
-// check boxes, scroll bars, labels, a group box, pictures) in the designed tab order, with Tab,
-// the arrow keys and Escape working as in a dialog. A form without them is a canvas: drawing on
-// its DC goes straight to the window; a borderless maximised one is a topmost window over the
-// whole screen that reports keys, buttons and pointer moves to the form.
+// check boxes, scroll bars, labels, a group box, pictures at the display's density) in the
+// designed tab order, with Tab, the arrow keys and Escape working as in a dialog. A form without
+// them is a canvas: drawing on its DC goes straight to the window, and a spoiled part is
+// repainted from the form's repaint source. A borderless maximised one (the saver's) is a
+// topmost tool window (no taskbar button) over the host's selected monitor that reports keys,
+// buttons and pointer moves to the form; on a monitor shown at a scale its DC maps every pixel
+// of the form's picture onto a block of the window (nearest neighbour, crisp).
 
 #include <memory>
 #include <string>
@@ -32,6 +35,10 @@ class Win32FormPeer : public FormPeer {
 
     // Whether Tab, Escape and the arrow keys go to the controls as in a dialog.
     bool HandlesDialogKeys() const { return m_hasControls; }
+    // Whether the window covers a monitor (a maximised form: the saver's).
+    bool CoversMonitor() const { return m_maximized; }
+    // Window pixels per pixel of the form's picture (more than 1 on a high-density monitor).
+    int Scale() const { return m_scale; }
     Form& Owner() { return m_form; }
     // The window procedure's work for this form.
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,6 +47,13 @@ class Win32FormPeer : public FormPeer {
     void MakeControls();
     void MakeIcons();
     void PlaceWindow(int width, int height);
+    // Sets a DC to take the form's pixels onto the window at its scale.
+    void MapFormPixels(HDC dc) const;
+    void Repaint();
+    // What the system tells only the saver's windows while it runs (another program in the
+    // foreground, the screen saver's own start command, a new density; what it says of the
+    // display's power belongs here too): true when handled.
+    bool HandleSaverMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     Win32Host& m_host;
     Form& m_form;
@@ -50,5 +64,6 @@ class Win32FormPeer : public FormPeer {
     HICON m_smallIcon = nullptr;
     bool m_hasControls = false;
     bool m_maximized = false;
+    int m_scale = 1;
     bool m_focusSet = false;
 };

@@ -7,14 +7,46 @@
 // The host's own method of that name, not the system's character-set macro.
 #undef ShellExecute
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <exception>
 
 #include "platform/RuntimeError.h"
 #include "platform/file_store.h"
 #include "platform/win32/Win32FormPeer.h"
 
 namespace {
+
+// How often the monitors are looked at while the saver runs, besides WM_DISPLAYCHANGE.
+constexpr std::uint32_t kMonitorLookMs = 1000;
+
+// What the saver took from the desktop, for the way out of a process that crashes: set once a
+// saver window is shown, and while the timers run at millisecond resolution.
+std::atomic<bool> g_saverShown{false};
+std::atomic<bool> g_timerHeld{false};
+
+void HoldTimerResolution() {
+    if (!g_timerHeld.exchange(true))
+        timeBeginPeriod(1);
+}
+
+void ReleaseTimerResolution() {
+    if (g_timerHeld.exchange(false))
+        timeEndPeriod(1);
+}
+
+// An exception nothing caught: the desktop is given back before the process goes. The process
+// then ends quietly with the exception's code as its status (no system error report).
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS*) {
+    Win32Host::GiveDesktopBack();
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+[[noreturn]] void OnTerminate() {
+    Win32Host::GiveDesktopBack();
+    std::abort();
+}
 
 std::uint64_t PerformanceCount() {
     LARGE_INTEGER count{};
@@ -91,14 +123,17 @@ Win32Host::Win32Host(HINSTANCE instance, std::string commandLine)
     : m_instance(instance),
       m_command(std::move(commandLine)),
       m_appPath(InstalledFolderOr(ProgramFolder())) {
+    SetUnhandledExceptionFilter(OnUnhandledException);
+    std::set_terminate(OnTerminate);
     // Physical pixels, whatever the manifest of the process that links this says.
     SetProcessDPIAware();
     HDC screen = GetDC(nullptr);
-    m_twipsPerPixelX = TwipsPerPixel(GetDeviceCaps(screen, LOGPIXELSX));
+    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
+    m_dotsPerInch = dotsPerInch > 0 ? dotsPerInch : 96;
+    m_twipsPerPixelX = TwipsPerPixel(dotsPerInch);
     m_twipsPerPixelY = TwipsPerPixel(GetDeviceCaps(screen, LOGPIXELSY));
     ReleaseDC(nullptr, screen);
-    // A frame period of 20 ms needs the system's timers at millisecond resolution.
-    timeBeginPeriod(1);
+    QueryMonitors();
     // An instance started earlier still holds this name.
     m_instanceMutex = CreateMutexA(nullptr, FALSE, "Local\\Glimmerdel.instance");
     m_prevInstance = m_instanceMutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
@@ -108,9 +143,88 @@ Win32Host::Win32Host(HINSTANCE instance, std::string commandLine)
 }
 
 Win32Host::~Win32Host() {
-    timeEndPeriod(1);
+    ReleaseTimerResolution();
     if (m_instanceMutex != nullptr)
         CloseHandle(m_instanceMutex);
+}
+
+void Win32Host::GiveDesktopBack() {
+    if (!g_saverShown)
+        return;
+    // Without waiting for the taskbar's program: it may not be answering.
+    HWND taskbar = ::FindWindowA("Shell_traywnd", "");
+    if (taskbar != nullptr) {
+        ::SetWindowPos(taskbar, nullptr, 0, 0, 0, 0,
+                       SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                           SWP_ASYNCWINDOWPOS);
+    }
+    while (::ShowCursor(TRUE) < 0) {
+    }
+    ReleaseTimerResolution();
+}
+
+void Win32Host::SaverShown() {
+    g_saverShown = true;
+    // A frame period of 20 ms needs the system's timers at millisecond resolution.
+    HoldTimerResolution();
+}
+
+bool Win32Host::TimerResolutionHeld() {
+    return g_timerHeld;
+}
+
+void Win32Host::QueryMonitors() {
+    m_layout = Win32MonitorList::CurrentLayout();
+    m_monitors = Win32MonitorList::Query(m_requestedScale);
+    if (m_selectedMonitor >= static_cast<int>(m_monitors.size()))
+        m_selectedMonitor = 0;
+}
+
+void Win32Host::SetScale(std::optional<int> scale) {
+    m_requestedScale = scale;
+    QueryMonitors();
+}
+
+void Win32Host::SelectMonitor(int index) {
+    if (index >= 0 && index < static_cast<int>(m_monitors.size()))
+        m_selectedMonitor = index;
+}
+
+MonitorArea Win32Host::SelectedMonitor() const {
+    if (m_monitors.empty()) {
+        MonitorArea screen;
+        screen.width = std::max(GetSystemMetrics(SM_CXSCREEN), 1);
+        screen.height = std::max(GetSystemMetrics(SM_CYSCREEN), 1);
+        return screen;
+    }
+    return m_monitors[static_cast<size_t>(m_selectedMonitor)];
+}
+
+bool Win32Host::SaverWindowShown() const {
+    for (Win32FormPeer* peer : m_peers) {
+        if (peer->CoversMonitor() && peer->Visible())
+            return true;
+    }
+    return false;
+}
+
+void Win32Host::CheckMonitors() {
+    const std::uint32_t now = timeGetTime();
+    if (!m_monitorsChanged && now - m_lastMonitorLook < kMonitorLookMs)
+        return;
+    if (!SaverWindowShown())
+        return;
+    m_lastMonitorLook = now;
+    if (!m_monitorsChanged && Win32MonitorList::CurrentLayout() == m_layout)
+        return;
+    m_monitorsChanged = false;
+    const std::vector<MonitorArea> before = m_monitors;
+    QueryMonitors();
+    // The saver's scenes are built for the monitors as they were: build them again.
+    if (m_monitors != before) {
+        m_selectedMonitor = 0;
+        throw ScreenChanged{};
+    }
 }
 
 std::string Win32Host::ArgumentsOf(const std::string& commandLine) {
@@ -131,11 +245,11 @@ std::string Win32Host::ArgumentsOf(const std::string& commandLine) {
 }
 
 Long Win32Host::ScreenWidthTwips() {
-    return GetSystemMetrics(SM_CXSCREEN) * m_twipsPerPixelX;
+    return SelectedMonitor().ComposedWidth() * m_twipsPerPixelX;
 }
 
 Long Win32Host::ScreenHeightTwips() {
-    return GetSystemMetrics(SM_CYSCREEN) * m_twipsPerPixelY;
+    return SelectedMonitor().ComposedHeight() * m_twipsPerPixelY;
 }
 
 bool Win32Host::DispatchOne(MSG& message) {
@@ -159,6 +273,9 @@ void Win32Host::DoEvents() {
     // input cannot hold the frame loop here.
     for (int i = 0; i < 1000 && DispatchOne(message); ++i) {
     }
+    // After the handlers, never from inside one: an exception must not cross the system's
+    // message dispatch.
+    CheckMonitors();
 }
 
 void Win32Host::WaitForEvents(Long timeoutMs) {
@@ -202,8 +319,10 @@ int Win32Host::MsgBox(const std::string& text, int style, const std::string& tit
         if (peer->Visible())
             owner = peer->hWnd();
     }
+    ++m_modalDepth;
     MessageBoxA(owner, text.c_str(), title.c_str(),
                 static_cast<UINT>(style) | MB_TOPMOST | MB_SETFOREGROUND);
+    --m_modalDepth;
     while (extra-- > 0)
         ::ShowCursor(FALSE);
     return vbOK;
@@ -242,7 +361,7 @@ void Win32Host::EndProgram(int status) {
     GdiFlush();
     std::fflush(stdout);
     std::fflush(stderr);
-    timeEndPeriod(1);
+    ReleaseTimerResolution();
     ExitProcess(static_cast<UINT>(status));
 }
 
@@ -289,7 +408,12 @@ Long Win32Host::VerifyScreenSavePwd(HWND hWnd) {
     // password itself, so the saver counts it as confirmed.
     using Verify = BOOL(WINAPI*)(HWND);
     static const Verify verify = LoadFunction<Verify>("password.cpl", "VerifyScreenSavePwd");
-    return verify != nullptr ? verify(hWnd) : 1;
+    if (verify == nullptr)
+        return 1;
+    ++m_modalDepth;
+    const Long answer = verify(hWnd);
+    --m_modalDepth;
+    return answer;
 }
 
 Long Win32Host::PwdChangePasswordA(const char* registryKey, HWND parent, std::uint32_t reserved1,

@@ -2,12 +2,21 @@
 // The real host services on Windows: plain Win32 windows and controls, the system's drawing
 // calls, registry, shell, network state and the screen-saver password libraries (loaded when
 // the program needs them: they exist only on the older system family).
+//
+// The saver covers every monitor (physical pixels, the primary monitor's scene first) and
+// builds its scenes again when they change (ScreenChanged from DoEvents). Whatever ends the
+// process gives back what the saver took: the pointer, the taskbar, the timers' resolution.
 
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/HostServices.h"
 #include "platform/RandomGenerator.h"
+#include "platform/monitors.h"
+#include "platform/win32/Win32MonitorList.h"
 
 class Win32FormPeer;
 
@@ -26,6 +35,8 @@ class Win32Host : public HostServices {
     Long ScreenHeightTwips() override;
     Long TwipsPerPixelX() override { return m_twipsPerPixelX; }
     Long TwipsPerPixelY() override { return m_twipsPerPixelY; }
+    int MonitorCount() override { return static_cast<int>(m_monitors.size()); }
+    void SelectMonitor(int index) override;
     void DoEvents() override;
     void WaitForEvents(Long timeoutMs) override;
     std::uint32_t GetTickCount() override;
@@ -59,20 +70,58 @@ class Win32Host : public HostServices {
     std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
 
     HINSTANCE Instance() const { return m_instance; }
+    // The display's density (the primary monitor's when the process started).
+    int DotsPerInch() const { return m_dotsPerInch; }
     // Form windows report their life, so that dialog keys (Tab, Escape) reach their controls.
     void PeerCreated(Win32FormPeer* peer) { m_peers.insert(peer); }
     void PeerDestroyed(Win32FormPeer* peer) { m_peers.erase(peer); }
 
+    // --- Monitors -------------------------------------------------------------------------
+    // The selected monitor: where a maximised form goes, and at what scale it shows.
+    MonitorArea SelectedMonitor() const;
+    // The scale of every monitor's scene (tests); unset: chosen from each monitor's size.
+    void SetScale(std::optional<int> scale);
+    // A window was told that the monitors changed (WM_DISPLAYCHANGE).
+    void DisplayChanged() { m_monitorsChanged = true; }
+
+    // --- While the saver runs --------------------------------------------------------------
+    // A window of the saver is shown: the frame clock runs at millisecond resolution until the
+    // program ends.
+    void SaverShown();
+    static bool TimerResolutionHeld();
+    // True while a message box of the program is open: the foreground is its, not another
+    // program's.
+    bool InModalLoop() const { return m_modalDepth > 0; }
+    // What the saver took, given back by a process about to go however it goes (a crash, the
+    // end of the program): the taskbar, the pointer, the timers' resolution. Only once a saver
+    // window was shown.
+    static void GiveDesktopBack();
+
   private:
     bool DispatchOne(MSG& message);
+    void QueryMonitors();
+    // Builds the scenes again (throws ScreenChanged) when the monitors changed while the saver
+    // runs: on WM_DISPLAYCHANGE, and also by a look at them once a second (not every system
+    // sends the message: Wine does not for a monitor switched off or added outside it).
+    void CheckMonitors();
+    bool SaverWindowShown() const;
 
     HINSTANCE m_instance;
     std::string m_command;
     std::string m_appPath;
     HANDLE m_instanceMutex = nullptr;
     bool m_prevInstance = false;
+    int m_dotsPerInch = 96;
     Long m_twipsPerPixelX = kTwipsPerPixelAt96Dpi;
     Long m_twipsPerPixelY = kTwipsPerPixelAt96Dpi;
     RandomGenerator m_random;
     std::set<Win32FormPeer*> m_peers;
+    int m_modalDepth = 0;
+
+    std::optional<int> m_requestedScale;
+    std::vector<MonitorArea> m_monitors;
+    int m_selectedMonitor = 0;
+    Win32MonitorList::Layout m_layout;
+    std::uint32_t m_lastMonitorLook = 0;
+    bool m_monitorsChanged = false;
 };

@@ -53,6 +53,24 @@ TEST(Monitors, UsableMonitorsAreClippedDedupedAndNeverNone) {
     EXPECT_EQ(huge[0], Area(0, 0, 640, 480, 2));
 }
 
+TEST(Monitors, AScreenThatStartsLeftOfAndAboveZeroKeepsTheMonitorsThere) {
+    // The primary monitor at 0, 0, one to its left and one above it (Windows' coordinates).
+    const auto usable = UsableMonitors(
+        {Area(0, 0, 1920, 1080), Area(-1280, 0, 1280, 1024), Area(0, -2160, 3840, 2160)},
+        Area(-1280, -2160, 5120, 3240), std::nullopt);
+    ASSERT_EQ(usable.size(), 3u);
+    EXPECT_EQ(usable[1], Area(-1280, 0, 1280, 1024, 1));
+    EXPECT_EQ(usable[2], Area(0, -2160, 3840, 2160, 2));
+    // Still clipped to that screen, and the whole of it when nothing is left.
+    const auto clipped =
+        UsableMonitors({Area(-2000, 0, 1000, 600)}, Area(-1500, 0, 2500, 600), std::nullopt);
+    ASSERT_EQ(clipped.size(), 1u);
+    EXPECT_EQ(clipped[0], Area(-1500, 0, 500, 600, 1));
+    const auto whole = UsableMonitors({}, Area(-800, 0, 1600, 600), std::nullopt);
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0], Area(-800, 0, 1600, 600, 1));
+}
+
 TEST(ScaledWindowBacking, EachPresentedPixelBecomesASquareBlockOnTheDevice) {
     auto device = std::make_shared<HeadlessBacking>(9, 7, 0xABCDEF);
     ScaledWindowBacking scaled(device, 2);

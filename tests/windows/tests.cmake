@@ -49,6 +49,9 @@ glimmer_windows_tests(scene EXCLUDE long_run_test.cpp LIBRARIES glimmer_scene)
 glimmer_windows_tests(settings_ui LIBRARIES glimmer_settings_ui)
 glimmer_windows_tests(tools LIBRARIES glimmer_harness)
 glimmer_windows_tests(platform/win32 NAME win32 LIBRARIES glimmer_main glimmer_art_pictures)
+# The Windows backend's tests run with the program's manifest (the UTF-8 code page among it),
+# so that paths in any language are tried as the program meets them.
+glimmer_resources(win32_tests win32_tests win32_tests.exe "Glimmerdel Windows backend tests")
 add_dependencies(unit_tests scene_pictures delivered_settings)
 
 # The end-to-end tests' helper program (a preview host window, a stand-in companion program).

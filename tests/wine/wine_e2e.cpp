@@ -1,176 +1,26 @@
 // The Windows build end to end under Wine on Xvfb: the screen saver file in every mode, from a
-// private copy of the Windows program folder, with a Wine prefix of its own.
-//
-// The Windows program folder comes from GLIMMERDEL_WINDOWS_DIR (`make windows-test` sets it).
+// private copy of the Windows program folder.
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
-#include <cstdlib>
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <sstream>
 #include <thread>
 
 #include "art/embedded_pictures.h"
 #include "tests/e2e/DialogLayout.h"
-#include "tests/e2e/XSession.h"
-#include "tools/harness/settings_text.h"
+#include "tests/wine/WineFixture.h"
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
 
-// A settings file with the system's line breaks.
-std::string SettingsFile(const Controls& c, const std::string& applic = "appdisplay=0\n") {
-    return SettingsFileText(c, applic, "\r\n");
-}
-
-// A picture in the binary PPM form the snapshot tool writes.
-XvfbServer::Picture ReadPpm(const std::string& path) {
-    XvfbServer::Picture picture;
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int maximum = 0;
-    in >> magic >> picture.width >> picture.height >> maximum;
-    in.get();
-    if (magic != "P6" || maximum != 255 || picture.width <= 0 || picture.height <= 0)
-        return {};
-    std::vector<unsigned char> rgb(static_cast<size_t>(picture.width) * picture.height * 3);
-    in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
-    for (size_t i = 0; i < rgb.size(); i += 3)
-        picture.pixels.push_back(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
-    return picture;
-}
-
-// Pixels that differ between two pictures of one size; -1 for pictures of different sizes.
-int ScreenDifferences(const XvfbServer::Picture& a, const XvfbServer::Picture& b) {
-    if (a.width != b.width || a.height != b.height)
-        return -1;
-    return Differences(a, b);
-}
-
-// Polls a condition every 50 ms until it holds or the limit passes.
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
-    const auto start = std::chrono::steady_clock::now();
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() - start > limit)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
-class Wine : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        const char* windows = std::getenv("GLIMMERDEL_WINDOWS_DIR");
-        s_windowsDir = windows != nullptr ? windows : "";
-        s_x = std::make_unique<XvfbServer>(1024, 768);
-        s_prefix = std::make_unique<TempDir>();
-        if (!s_x->Running() || s_windowsDir.empty())
-            return;
-        // A new prefix: about 15 s on a quiet machine, much longer on a busy one.
-        const pid_t boot = StartProcess({"wineboot", "-i"}, Environment());
-        s_booted = WaitProcess(boot, 600s) == 0;
-    }
-    static void TearDownTestSuite() {
-        if (s_x && s_x->Running())
-            WaitProcess(StartProcess({"wineserver", "-k"}, Environment()), 60s);
-        s_x.reset();
-        s_prefix.reset();
-    }
-    static std::vector<std::string> Environment() {
-        return {"WINEPREFIX=" + s_prefix->Path(), "WINEDEBUG=-all", "DISPLAY=" + s_x->Display(),
-                // No offer to install the .NET and HTML engines into the new prefix.
-                "WINEDLLOVERRIDES=mscoree,mshtml="};
-    }
-
-    void SetUp() override {
-        ASSERT_FALSE(s_windowsDir.empty()) << "GLIMMERDEL_WINDOWS_DIR names no Windows build";
-        ASSERT_TRUE(s_x->Running()) << "Xvfb could not be started";
-        ASSERT_TRUE(s_booted) << "the Wine prefix could not be made";
-        const fs::path from(s_windowsDir);
-        for (const char* file : {"glimmerdel.scr", "GlimmerdelEmail.exe", "vantroglimmerdel.ini"})
-            fs::copy_file(from / file, fs::path(folder.Path()) / file);
-        fs::create_directories(fs::path(folder.Path()) / "vurezezideriru");
-        fs::copy(from / "vurezezideriru", fs::path(folder.Path()) / "vurezezideriru",
-                 fs::copy_options::recursive);
-        s_x->Xdotool({"mousemove", "0", "0"});
-    }
-    void TearDown() override {
-        if (m_pid > 0 && !m_status) {
-            kill(m_pid, SIGKILL);
-            WaitProcess(m_pid, 30s);
-            // Whatever it started goes too, so that the next test starts afresh.
-            WaitProcess(StartProcess({"wineserver", "-k"}, Environment()), 60s);
-        }
-    }
-
-    void Start(const std::vector<std::string>& arguments) {
-        std::vector<std::string> argv{"wine", folder.File("glimmerdel.scr")};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        m_status.reset();
-        m_pid = StartProcess(argv, Environment(), folder.File("stderr.txt"));
-    }
-    std::optional<int> WaitExit(std::chrono::milliseconds limit) {
-        if (!m_status)
-            m_status = WaitProcess(m_pid, limit);
-        return m_status;
-    }
-    std::string Settings() const { return folder.Read("vantroglimmerdel.ini"); }
-    // The first top-level window of that name, once it is shown.
-    unsigned long Window(const std::string& name) {
-        const auto windows = s_x->FindWindows(name, 120s);
-        if (windows.empty())
-            return 0;
-        WaitFor(
-            [&] {
-                const auto geometry = s_x->WindowGeometry(windows[0]);
-                return geometry && geometry->viewable;
-            },
-            60s);
-        return windows[0];
-    }
-    void Key(unsigned long window, const std::vector<std::string>& keys) {
-        // Without a window manager, the test gives the window the keyboard.
-        s_x->Xdotool({"windowfocus", std::to_string(window)});
-        std::vector<std::string> arguments{"key", "--delay", "80"};
-        arguments.insert(arguments.end(), keys.begin(), keys.end());
-        s_x->Xdotool(arguments);
-    }
-    void Click(unsigned long window, Point at, int times = 1) {
-        s_x->ClickInWindow(window, at.x, at.y, times, 150ms);
-    }
-    // The Linux snapshot tool's picture of this program folder's scene on the whole screen.
-    XvfbServer::Picture Snapshot() {
-        const std::string out = folder.File("expected.ppm");
-        const pid_t tool =
-            StartProcess({std::string(GLIMMERDEL_PROGRAM_DIR) + "/glimmerdel-snapshot", "--folder",
-                          folder.Path(), "--size", "1024x768", "--frames", "0", "--out", out},
-                         {});
-        if (WaitProcess(tool, 120s) != 0)
-            return {};
-        return ReadPpm(out);
-    }
-
-    static inline std::unique_ptr<XvfbServer> s_x;
-    static inline std::unique_ptr<TempDir> s_prefix;
-    static inline std::string s_windowsDir;
-    static inline bool s_booted = false;
-
-    TempDir folder;
-    pid_t m_pid = -1;
-    std::optional<int> m_status;
-};
-
 TEST_F(Wine, TheStillSceneFillsTheScreenExactlyAsTheSnapshotAndAKeyEndsIt) {
     folder.Write("vantroglimmerdel.ini", SettingsFile({"0", "0", "0", "3", "2", "4"}));
-    const XvfbServer::Picture expected = Snapshot();
+    const XvfbServer::Picture expected = Snapshot(1024, 768);
     ASSERT_EQ(expected.width, 1024);
     Start({"/s"});
     const unsigned long window = Window("Form1");
@@ -274,7 +124,7 @@ TEST_F(Wine, TheKeyboardStartsOnCloseAndFollowsTheTabOrder) {
 }
 
 TEST_F(Wine, ThePreviewEndsAtOnceAndTouchesNothingOutsideItsCorner) {
-    const std::string helper = std::string(s_windowsDir) + "/tests/wine_helper.exe";
+    const std::string helper = WindowsDir() + "/tests/wine_helper.exe";
     const pid_t host =
         StartProcess({"wine", helper, "host", folder.File("handle.txt"), folder.File("stop.txt")},
                      Environment());
@@ -316,8 +166,8 @@ TEST_F(Wine, ThePasswordChangeEndsAtOnce) {
 
 TEST_F(Wine, TheFourthRunStartsTheCompanionProgram) {
     // The companion's stand-in notes that it was started.
-    fs::copy_file(std::string(s_windowsDir) + "/tests/wine_helper.exe",
-                  folder.File("GlimmerdelEmail.exe"), fs::copy_options::overwrite_existing);
+    fs::copy_file(WindowsDir() + "/tests/wine_helper.exe", folder.File("GlimmerdelEmail.exe"),
+                  fs::copy_options::overwrite_existing);
     folder.Write("vantroglimmerdel.ini",
                  SettingsFile({"0", "0", "0", "3", "2", "4"},
                               "appdisplay=1\r\nappcurrent=2\r\nappalert=3\r\n"));
@@ -338,14 +188,12 @@ TEST_F(Wine, TheFourthRunStartsTheCompanionProgram) {
 }
 
 TEST_F(Wine, TheInstallerPutsTheSaverInTheSystemFolderAndTheUninstallerTakesItAway) {
-    const fs::path drive = fs::path(s_prefix->Path()) / "drive_c";
+    const fs::path drive = fs::path(WinePrefix::Shared().Path()) / "drive_c";
     const fs::path installed = drive / "Program Files" / "Glimmerdel";
     const fs::path listed = drive / "windows" / "system32" / "glimmerdel.scr";
-    const pid_t setup = StartProcess(
-        {"wine", std::string(s_windowsDir) + "/Glimmerdel-" + GLIMMERDEL_VERSION + "-setup.exe",
-         "/S"},
-        Environment());
-    ASSERT_EQ(WaitProcess(setup, 300s), 0);
+    const std::string setup = WindowsDir() + "/Glimmerdel-" + GLIMMERDEL_VERSION + "-setup.exe";
+    const std::string uninstaller = "C:\\Program Files\\Glimmerdel\\uninstall.exe";
+    ASSERT_EQ(WaitProcess(StartProcess({"wine", setup, "/S"}, Environment()), 300s), 0);
     for (const char* file : {"glimmerdel.scr", "GlimmerdelEmail.exe", "vantroglimmerdel.ini",
                              "uninstall.exe", "vurezezideriru/glimmerdel/fwbackground.bmp"}) {
         EXPECT_TRUE(fs::exists(installed / file)) << file;
@@ -371,13 +219,34 @@ TEST_F(Wine, TheInstallerPutsTheSaverInTheSystemFolderAndTheUninstallerTakesItAw
     ASSERT_FALSE(own.empty()) << "no user folder in the prefix";
     fs::create_directories(own.parent_path());
     std::ofstream(own) << "[controls]\nlights=0\n";
-    const pid_t uninstall =
-        StartProcess({"wine", "C:\\Program Files\\Glimmerdel\\uninstall.exe", "/S"}, Environment());
-    EXPECT_EQ(WaitProcess(uninstall, 300s), 0);
+    // The user chose the saver in the display settings, which wrote its file's short name (here
+    // in capitals): the uninstaller clears that setting, which would name a file that is gone.
+    ASSERT_EQ(
+        RunHelper({"short", "C:\\windows\\system32\\glimmerdel.scr", folder.File("short.txt")}), 0);
+    std::string chosen = folder.Read("short.txt");
+    std::transform(chosen.begin(), chosen.end(), chosen.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::vector<std::string> setting{"HKCU\\Control Panel\\Desktop", "/v", "SCRNSAVE.EXE"};
+    std::vector<std::string> add{"wine", "reg", "add"};
+    add.insert(add.end(), setting.begin(), setting.end());
+    add.insert(add.end(), {"/d", chosen, "/f"});
+    ASSERT_EQ(WinePrefix::Shared().Run(add), 0);
+    EXPECT_EQ(WaitProcess(StartProcess({"wine", uninstaller, "/S"}, Environment()), 300s), 0);
     // The uninstaller runs on from a copy of itself.
     EXPECT_TRUE(WaitFor([&] { return !fs::exists(installed) && !fs::exists(listed); }, 120s))
         << "left behind: " << (fs::exists(listed) ? listed.string() : installed.string());
     EXPECT_TRUE(fs::exists(own));
+    std::vector<std::string> query{"wine", "reg", "query"};
+    query.insert(query.end(), setting.begin(), setting.end());
+    EXPECT_EQ(WinePrefix::Shared().Run(query), 1) << chosen << " is still the chosen saver";
+
+    // Installed again, with another screen saver chosen: that choice outlives the uninstaller.
+    ASSERT_EQ(WaitProcess(StartProcess({"wine", setup, "/S"}, Environment()), 300s), 0);
+    add.at(add.size() - 2) = "C:\\windows\\system32\\other.scr";
+    ASSERT_EQ(WinePrefix::Shared().Run(add), 0);
+    ASSERT_EQ(WaitProcess(StartProcess({"wine", uninstaller, "/S"}, Environment()), 300s), 0);
+    EXPECT_TRUE(WaitFor([&] { return !fs::exists(listed); }, 120s));
+    EXPECT_EQ(WinePrefix::Shared().Run(query), 0) << "another saver's setting was cleared";
 }
 
 }  // namespace

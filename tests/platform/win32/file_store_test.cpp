@@ -81,3 +81,32 @@ TEST(Win32FileStore, FoldersAreWritableOnlyWhereAFileCanBeMade) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Win32FileStore, PathsOutsideTheSystemsCodePageReachTheirFiles) {
+    // The program's manifest makes the character-set calls take UTF-8.
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+    TempDir dir;
+    const std::string folder = dir.File("Снег Ünïcødé 雪");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    EXPECT_TRUE(file_store::FolderWritable(folder));
+    const std::string settings = folder + "\\vantroglimmerdel.ini";
+    ASSERT_EQ(profile::WritePrivateProfileStringA("controls", "lights", "1", settings.c_str()), 1);
+    EXPECT_EQ(Get(settings, "lights"), "1");
+    EXPECT_EQ(file_store::FileNameIfExists(settings), "vantroglimmerdel.ini");
+    // The user's copy in folders named so, made on the way.
+    const std::string own = folder + "\\Пользователь\\Glimmerdel\\vantroglimmerdel.ini";
+    EXPECT_TRUE(file_store::CopyIfMissing(settings, own));
+    EXPECT_EQ(Get(own, "lights"), "1");
+    // A picture from there, read by the system's loader as the scene reads its pictures.
+    const std::string picture = folder + "\\fwbackground.bmp";
+    ASSERT_TRUE(CopyFileA(GLIMMERDEL_PROGRAM_DIR "/vurezezideriru/glimmerdel/fwbackground.bmp",
+                          picture.c_str(), FALSE));
+    HANDLE bitmap = LoadImageA(nullptr, picture.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    EXPECT_NE(bitmap, nullptr);
+    if (bitmap != nullptr)
+        DeleteObject(bitmap);
+}
+
+}  // namespace
