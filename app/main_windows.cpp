@@ -7,13 +7,5 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Host host(instance, Win32Host::ArgumentsOf(GetCommandLineA()));
     SetHost(&host);
-    for (;;) {
-        try {
-            Main();
-            break;
-        } catch (const ScreenChanged&) {
-            // A monitor came, went or changed while the saver ran: build every scene again.
-        }
-    }
-    host.EndProgram(0);
+    RunMain();
 }
