@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <memory>
 
 #include "app/frmPreview.h"
@@ -68,6 +69,9 @@ void RunMain() {
         }
     }
     Host().EndProgram(0);
+    // Not reached: ending the program does not return (a compiler may not see that through the
+    // virtual call).
+    std::abort();
 }
 
 void RunEmbedded() {
