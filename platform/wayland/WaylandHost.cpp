@@ -171,7 +171,7 @@ void WaylandHost::OutputChanged(WaylandOutput&) {
     m_outputsChanged = true;
 }
 
-void WaylandHost::QueryMonitors() {
+bool WaylandHost::QueryMonitors() {
     std::vector<MonitorArea> monitors;
     std::vector<WaylandOutput*> outputs;
     for (const auto& output : m_outputs) {
@@ -186,16 +186,14 @@ void WaylandHost::QueryMonitors() {
         monitors.push_back(area);
         outputs.push_back(output.get());
     }
-    m_monitors = std::move(monitors);
     m_monitorOutputs = std::move(outputs);
-    if (m_selected >= static_cast<int>(m_monitors.size()))
-        m_selected = 0;
+    return m_monitors.Replace(std::move(monitors));
 }
 
 void WaylandHost::EnsureOutputs() {
     // Without outputs there is nothing to cover: wait until one comes (an output switched on, a
     // locker that adds its outputs after it started us).
-    while (m_monitors.empty()) {
+    while (m_monitors.Empty()) {
         Pump(1000);
         if (m_outputsChanged) {
             m_outputsChanged = false;
@@ -206,31 +204,31 @@ void WaylandHost::EnsureOutputs() {
 
 int WaylandHost::MonitorCount() {
     EnsureOutputs();
-    return static_cast<int>(m_monitors.size());
+    return m_monitors.Count();
 }
 
 void WaylandHost::SelectMonitor(int index) {
     EnsureOutputs();
-    if (index >= 0 && index < static_cast<int>(m_monitors.size()))
-        m_selected = index;
+    m_monitors.Select(index);
 }
 
 MonitorArea WaylandHost::SelectedMonitor() {
     EnsureOutputs();
-    return m_monitors.at(static_cast<size_t>(m_selected));
+    return m_monitors.Selected();
 }
 
 WaylandOutput& WaylandHost::SelectedOutput() {
     EnsureOutputs();
-    return *m_monitorOutputs.at(static_cast<size_t>(m_selected));
+    return *m_monitorOutputs.at(static_cast<size_t>(m_monitors.SelectedIndex()));
 }
 
 void WaylandHost::OutputCovered(WaylandOutput& output, int width, int height) {
     for (size_t i = 0; i < m_monitorOutputs.size(); ++i) {
         if (m_monitorOutputs[i] == &output) {
-            m_monitors[i].width = width;
-            m_monitors[i].height = height;
-            m_monitors[i].scale = ChooseScale(width, height, m_requestedScale);
+            MonitorArea& area = m_monitors.At(i);
+            area.width = width;
+            area.height = height;
+            area.scale = ChooseScale(width, height, m_requestedScale);
         }
     }
 }
@@ -336,15 +334,13 @@ void WaylandHost::DoEvents() {
     Pump(0);
     if (m_outputsChanged) {
         m_outputsChanged = false;
-        const std::vector<MonitorArea> before = m_monitors;
-        QueryMonitors();
-        if (m_monitors != before)
+        if (QueryMonitors())
             m_rebuild = true;
     }
     // The scenes are built for the outputs as they were: build them again.
     if (m_rebuild && SaverShown()) {
         m_rebuild = false;
-        m_selected = 0;
+        m_monitors.SelectFirst();
         throw ScreenChanged{};
     }
 }

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/MonitorSelection.h"
 #include "platform/monitors.h"
 #include "platform/posix/PosixHost.h"
 #include "platform/wayland/WaylandGlobals.h"
@@ -110,7 +111,8 @@ class WaylandHost : public PosixHost, private WaylandOutput::Watcher {
                 std::uint32_t version);
     void GlobalRemoved(std::uint32_t name);
     void EnsureOutputs();
-    void QueryMonitors();
+    // The outputs as monitors; true when they changed.
+    bool QueryMonitors();
     // Flushes every surface, sleeps up to timeoutMs for events and dispatches them.
     void Pump(int timeoutMs);
     [[noreturn]] void ConnectionBroken();
@@ -127,9 +129,8 @@ class WaylandHost : public PosixHost, private WaylandOutput::Watcher {
     std::vector<std::unique_ptr<WaylandSeat>> m_seats;
     std::set<WaylandFormPeer*> m_peers;
     std::optional<int> m_requestedScale;
-    std::vector<MonitorArea> m_monitors;
-    std::vector<WaylandOutput*> m_monitorOutputs;
-    int m_selected = 0;
+    MonitorSelection m_monitors;
+    std::vector<WaylandOutput*> m_monitorOutputs;  // the output of each of m_monitors
     bool m_outputsChanged = false;
     bool m_rebuild = false;
     bool m_messageUp = false;

@@ -173,11 +173,9 @@ bool Win32Host::TimerResolutionHeld() {
     return g_timerHeld;
 }
 
-void Win32Host::QueryMonitors() {
+bool Win32Host::QueryMonitors() {
     m_layout = Win32MonitorList::CurrentLayout();
-    m_monitors = Win32MonitorList::Query(m_requestedScale);
-    if (m_selectedMonitor >= static_cast<int>(m_monitors.size()))
-        m_selectedMonitor = 0;
+    return m_monitors.Replace(Win32MonitorList::Query(m_requestedScale));
 }
 
 void Win32Host::SetScale(std::optional<int> scale) {
@@ -186,18 +184,17 @@ void Win32Host::SetScale(std::optional<int> scale) {
 }
 
 void Win32Host::SelectMonitor(int index) {
-    if (index >= 0 && index < static_cast<int>(m_monitors.size()))
-        m_selectedMonitor = index;
+    m_monitors.Select(index);
 }
 
 MonitorArea Win32Host::SelectedMonitor() const {
-    if (m_monitors.empty()) {
+    if (m_monitors.Empty()) {
         MonitorArea screen;
         screen.width = std::max(GetSystemMetrics(SM_CXSCREEN), 1);
         screen.height = std::max(GetSystemMetrics(SM_CYSCREEN), 1);
         return screen;
     }
-    return m_monitors[static_cast<size_t>(m_selectedMonitor)];
+    return m_monitors.Selected();
 }
 
 bool Win32Host::SaverWindowShown() const {
@@ -218,13 +215,9 @@ void Win32Host::CheckMonitors() {
     if (!m_monitorsChanged && Win32MonitorList::CurrentLayout() == m_layout)
         return;
     m_monitorsChanged = false;
-    const std::vector<MonitorArea> before = m_monitors;
-    QueryMonitors();
     // The saver's scenes are built for the monitors as they were: build them again.
-    if (m_monitors != before) {
-        m_selectedMonitor = 0;
+    if (QueryMonitors())
         throw ScreenChanged{};
-    }
 }
 
 std::string Win32Host::ArgumentsOf(const std::string& commandLine) {

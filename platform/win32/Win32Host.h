@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/HostServices.h"
+#include "platform/MonitorSelection.h"
 #include "platform/RandomGenerator.h"
 #include "platform/monitors.h"
 #include "platform/win32/Win32MonitorList.h"
@@ -35,7 +36,7 @@ class Win32Host : public HostServices {
     Long ScreenHeightTwips() override;
     Long TwipsPerPixelX() override { return m_twipsPerPixelX; }
     Long TwipsPerPixelY() override { return m_twipsPerPixelY; }
-    int MonitorCount() override { return static_cast<int>(m_monitors.size()); }
+    int MonitorCount() override { return m_monitors.Count(); }
     void SelectMonitor(int index) override;
     void DoEvents() override;
     void WaitForEvents(Long timeoutMs) override;
@@ -99,7 +100,8 @@ class Win32Host : public HostServices {
 
   private:
     bool DispatchOne(MSG& message);
-    void QueryMonitors();
+    // Asks the system for the monitors; true when they changed.
+    bool QueryMonitors();
     // Builds the scenes again (throws ScreenChanged) when the monitors changed while the saver
     // runs: on WM_DISPLAYCHANGE, and also by a look at them once a second (not every system
     // sends the message: Wine does not for a monitor switched off or added outside it).
@@ -119,8 +121,7 @@ class Win32Host : public HostServices {
     int m_modalDepth = 0;
 
     std::optional<int> m_requestedScale;
-    std::vector<MonitorArea> m_monitors;
-    int m_selectedMonitor = 0;
+    MonitorSelection m_monitors;
     Win32MonitorList::Layout m_layout;
     std::uint32_t m_lastMonitorLook = 0;
     bool m_monitorsChanged = false;

@@ -125,10 +125,8 @@ void FltkHost::EnsureDisplay() {
     });
 }
 
-void FltkHost::QueryMonitors() {
-    m_monitors = MonitorList::Query(fl_display, m_requestedScale);
-    if (m_selectedMonitor >= static_cast<int>(m_monitors.size()))
-        m_selectedMonitor = 0;
+bool FltkHost::QueryMonitors() {
+    return m_monitors.Replace(MonitorList::Query(fl_display, m_requestedScale));
 }
 
 int FltkHost::OnSystemEvent(void* event, void* data) {
@@ -140,18 +138,17 @@ int FltkHost::OnSystemEvent(void* event, void* data) {
 
 int FltkHost::MonitorCount() {
     EnsureDisplay();
-    return static_cast<int>(m_monitors.size());
+    return m_monitors.Count();
 }
 
 void FltkHost::SelectMonitor(int index) {
     EnsureDisplay();
-    if (index >= 0 && index < static_cast<int>(m_monitors.size()))
-        m_selectedMonitor = index;
+    m_monitors.Select(index);
 }
 
 MonitorArea FltkHost::SelectedMonitor() {
     EnsureDisplay();
-    return m_monitors.at(static_cast<size_t>(m_selectedMonitor));
+    return m_monitors.Selected();
 }
 
 Long FltkHost::ScreenWidthTwips() {
@@ -175,16 +172,13 @@ void FltkHost::DoEvents() {
         Fl::check();
     if (m_monitorsChanged) {
         m_monitorsChanged = false;
-        const std::vector<MonitorArea> before = m_monitors;
-        QueryMonitors();
         // The saver's scenes are built for the monitors as they were: build them again.
+        const bool changed = QueryMonitors();
         const bool saverShown = std::any_of(m_peers.begin(), m_peers.end(), [](FltkFormPeer* peer) {
             return peer->CoversMonitor();
         });
-        if (saverShown && m_monitors != before) {
-            m_selectedMonitor = 0;
+        if (saverShown && changed)
             throw ScreenChanged{};
-        }
     }
 }
 

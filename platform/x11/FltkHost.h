@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/MonitorSelection.h"
 #include "platform/monitors.h"
 #include "platform/posix/PosixHost.h"
 
@@ -46,15 +47,15 @@ class FltkHost : public PosixHost {
 
   private:
     void EnsureDisplay();
-    void QueryMonitors();
+    // Asks the server for the monitors; true when they changed.
+    bool QueryMonitors();
     static int OnSystemEvent(void* event, void* host);
     FltkFormPeer* PeerOf(HWND hWnd);
 
     bool m_displayOpen = false;
     std::set<FltkFormPeer*> m_peers;
     std::optional<int> m_requestedScale;
-    std::vector<MonitorArea> m_monitors;
-    int m_selectedMonitor = 0;
+    MonitorSelection m_monitors;
     int m_randrEventBase = 0;
     bool m_monitorsChanged = false;
 };

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <vector>
 
-#include "platform/headless/HeadlessBacking.h"
+#include "platform/MonitorSelection.h"
 #include "platform/ScaledWindowBacking.h"
+#include "platform/headless/HeadlessBacking.h"
 
 namespace {
 
@@ -98,6 +101,28 @@ TEST(ScaledWindowBacking, EachPresentedPixelBecomesASquareBlockOnTheDevice) {
     scaled.Present(4, 3, 9, 9);
     scaled.Present(-3, -3, 2, 2);
     EXPECT_EQ(device->PresentCount(), 3) << "a rectangle outside the device pushes nothing";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MonitorSelection, AChangeOfTheMonitorsSelectsTheFirstAndOnlyAChangeCounts) {
+    MonitorSelection monitors;
+    EXPECT_TRUE(monitors.Empty());
+    EXPECT_THROW(monitors.Selected(), std::out_of_range);
+    const std::vector<MonitorArea> two{{0, 0, 1920, 1080, 1}, {1920, 0, 1280, 1024, 1}};
+    EXPECT_TRUE(monitors.Replace(two));
+    monitors.Select(1);
+    EXPECT_EQ(monitors.Selected().width, 1280);
+    monitors.Select(2);
+    monitors.Select(-1);
+    EXPECT_EQ(monitors.SelectedIndex(), 1) << "an index outside the list changes nothing";
+    EXPECT_FALSE(monitors.Replace(two)) << "the same monitors again";
+    EXPECT_EQ(monitors.SelectedIndex(), 1);
+    EXPECT_TRUE(monitors.Replace({two[1]}));
+    EXPECT_EQ(monitors.SelectedIndex(), 0);
+    EXPECT_EQ(monitors.Count(), 1);
 }
 
 }  // namespace
