@@ -7,6 +7,7 @@
 #include "app/mScreenSaver.h"
 #include "platform/Form.h"
 #include "platform/HostServices.h"
+#include "platform/SceneVisibility.h"
 #include "platform/numbers.h"
 
 bool g_embedded = false;
@@ -16,8 +17,11 @@ Integer g_moveCount = 0;
 Long g_moveWindowStart = 0;
 
 namespace {
-// No single wait for the next frame lasts longer than one frame period.
+// No single wait for the next frame lasts longer than one frame period while the scene can
+// be seen; while nobody can see it, they last as long as a polled display state may stay
+// unasked.
 constexpr Long kLongestWaitMs = 20;
+constexpr Long kUnseenWaitMs = static_cast<Long>(SceneVisibility::kPollMs);
 constexpr double kSecondsPerDay = 86400.0;
 }  // namespace
 
@@ -168,15 +172,31 @@ void FatalMessage(const std::string& sText) {
 }
 
 void WaitUntil(Long lDeadline) {
+    // While nobody can see the scene, the next frame waits until somebody can: the host wakes
+    // on every event and at least once per kUnseenWaitMs (when a polled state is asked again).
+    std::uint32_t unseenWake = 0;
+    bool unseen = false;
     for (;;) {
         Host().DoEvents();
+        const bool seen = Host().SceneSeen();
         // Wrap-safe: the deadline has come once the tick count is at or past it, counted on the
         // 32-bit circle.
-        const std::int32_t remaining = static_cast<std::int32_t>(
-            static_cast<std::uint32_t>(lDeadline) - Host().GetTickCount());
-        if (remaining <= 0)
-            return;
-        Host().WaitForEvents(std::min<Long>(remaining, kLongestWaitMs));
+        const std::uint32_t now = Host().GetTickCount();
+        if (seen) {
+            unseen = false;
+            const std::int32_t remaining =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(lDeadline) - now);
+            if (remaining <= 0)
+                return;
+            Host().WaitForEvents(std::min<Long>(remaining, kLongestWaitMs));
+            continue;
+        }
+        // The wake is counted from after the look, so that a state polled at that pace is
+        // asked again when it comes, even when events wake the wait before.
+        if (!unseen || static_cast<std::int32_t>(unseenWake - now) <= 0)
+            unseenWake = now + static_cast<std::uint32_t>(kUnseenWaitMs);
+        unseen = true;
+        Host().WaitForEvents(static_cast<Long>(static_cast<std::int32_t>(unseenWake - now)));
     }
 }
 

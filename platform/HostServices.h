@@ -58,6 +58,11 @@ class HostServices {
     virtual std::uint32_t GetTickCount() = 0;
     // Seconds since local midnight, with fraction.
     virtual double Timer() = 0;
+    // Whether anybody can see the scene: false while the display is powered down or every
+    // window of the scene is unmapped or covered (see SceneVisibility). The frame loop runs no
+    // frames then and waits on the events with a long timeout. Hosts that cannot tell keep
+    // this default.
+    virtual bool SceneSeen() { return true; }
 
     // --- Program environment --------------------------------------------------------------
     // The arguments after the program's name, joined by single blanks.

@@ -88,6 +88,7 @@ void HeadlessHost::DoEvents() {
 
 void HeadlessHost::WaitForEvents(Long timeoutMs) {
     // Virtual time: the wait passes at once, the clock moves on by the timeout.
+    ++m_waits;
     if (timeoutMs > 0) {
         m_tick += static_cast<std::uint32_t>(timeoutMs);
         m_longestWait = std::max<long long>(m_longestWait, timeoutMs);

@@ -13,6 +13,7 @@
 
 #include "platform/HostServices.h"
 #include "platform/RandomGenerator.h"
+#include "platform/SceneVisibility.h"
 
 class HeadlessBacking;
 
@@ -60,6 +61,8 @@ class HeadlessHost : public HostServices {
     void QueueMouseMove(Form& form, float x, float y);
     // Runs on every pass of event processing, before queued input is delivered.
     void OnEvents(std::function<void()> hook) { m_onEvents = std::move(hook); }
+    // Whether the scene can be seen, as a real host would learn it (told, polled, windows).
+    SceneVisibility& Visibility() { return m_visibility; }
 
     struct MessageBoxCall;
     // Runs when the program shows a message box (after it is recorded).
@@ -83,6 +86,8 @@ class HeadlessHost : public HostServices {
     std::optional<int> EndStatus() const { return m_endStatus; }
     long long EventPasses() const { return m_eventPasses; }
     long long LongestWaitMs() const { return m_longestWait; }
+    // How often the program slept on the event queue (each a wake-up of a real host).
+    long long Waits() const { return m_waits; }
     // The retained pixels of a form's window (null before it is loaded).
     HeadlessBacking* BackingOf(Form& form);
 
@@ -99,6 +104,7 @@ class HeadlessHost : public HostServices {
     void WaitForEvents(Long timeoutMs) override;
     std::uint32_t GetTickCount() override { return m_tick; }
     double Timer() override;
+    bool SceneSeen() override { return m_visibility.Seen(m_tick); }
     std::string Command() override { return m_command; }
     std::string AppPath() override { return m_appPath; }
     bool PrevInstance() override { return m_prevInstance; }
@@ -167,6 +173,7 @@ class HeadlessHost : public HostServices {
     std::uint32_t m_nextKey = 0x1000;
     std::deque<QueuedInput> m_input;
     std::function<void()> m_onEvents;
+    SceneVisibility m_visibility;
     std::function<void(const MessageBoxCall&)> m_onMessageBox;
     std::vector<std::string> m_calls;
     std::vector<MessageBoxCall> m_messageBoxes;
@@ -176,4 +183,5 @@ class HeadlessHost : public HostServices {
     std::optional<int> m_endStatus;
     long long m_eventPasses = 0;
     long long m_longestWait = 0;
+    long long m_waits = 0;
 };

@@ -62,9 +62,11 @@ class WaylandHost : public PosixHost, private WaylandOutput::Watcher {
     // The scale of every output's scene (--scale); unset: chosen from each output's size.
     void SetScale(std::optional<int> scale) { m_requestedScale = scale; }
     // True while no output can be seen: every surface of the scene has had the frame callback
-    // of its last commit out for kUnseenMs (outputs off, hidden or asleep).
+    // of its last commit out for kUnseenMs (outputs off, hidden or asleep). A few frames'
+    // time: a callback that comes back later wakes the wait at once.
     bool NoOutputSeen() const;
-    static constexpr std::uint32_t kUnseenMs = 1000;
+    static constexpr std::uint32_t kUnseenMs = 100;
+    bool SceneSeen() override { return !NoOutputSeen(); }
 
     // --- For the backend's own classes ---------------------------------------------------
     const WaylandGlobals& Globals() const { return m_globals; }

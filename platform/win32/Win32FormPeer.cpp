@@ -1,6 +1,7 @@
 #include "platform/win32/Win32FormPeer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/Control.h"
@@ -12,6 +13,10 @@ namespace {
 constexpr const char* kClassName = "GlimmerdelForm";
 // Sent when a window's monitor changes its density (Windows 8.1 and later).
 constexpr UINT kDpiChanged = 0x02E0;
+// The power setting of the display's state: 0 off, 1 on, 2 dimmed.
+constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr DWORD kDisplayOff = 0;
 
 Integer ShiftState() {
     Integer shift = 0;
@@ -95,6 +100,8 @@ Win32FormPeer::Win32FormPeer(Win32Host& host, Form& form) : m_host(host), m_form
 
 Win32FormPeer::~Win32FormPeer() {
     m_host.PeerDestroyed(this);
+    if (m_powerNotify != nullptr)
+        UnregisterPowerSettingNotification(m_powerNotify);
     if (m_hWnd != nullptr) {
         if (m_hDC != nullptr)
             ReleaseDC(m_hWnd, m_hDC);
@@ -247,6 +254,11 @@ void Win32FormPeer::Show() {
     if (m_maximized) {
         ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         m_host.SaverShown();
+        // The system tells the window the display's state at once, and whenever it changes.
+        if (m_powerNotify == nullptr) {
+            m_powerNotify = RegisterPowerSettingNotification(m_hWnd, &kConsoleDisplayState,
+                                                             DEVICE_NOTIFY_WINDOW_HANDLE);
+        }
     }
     SetForegroundWindow(m_hWnd);
     if (m_hasControls && !m_focusSet) {
@@ -292,9 +304,26 @@ void Win32FormPeer::SetCaption(const std::string& caption) {
         SetWindowTextA(m_hWnd, caption.c_str());
 }
 
-bool Win32FormPeer::HandleSaverMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool Win32FormPeer::HandleSaverMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                       LRESULT& result) {
     result = 0;
     switch (message) {
+        case WM_POWERBROADCAST: {
+            // The display went off or came back: no frames while nobody can see them. A
+            // dimmed display still shows the scene.
+            const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+            if (wParam != PBT_POWERSETTINGCHANGE || setting == nullptr ||
+                !IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
+                setting->DataLength < sizeof(DWORD)) {
+                return false;
+            }
+            DWORD state = 0;
+            std::memcpy(&state, setting->Data, sizeof state);
+            m_host.DisplayPowerChanged(state == kDisplayOff ? SceneVisibility::DisplayPower::Off
+                                                            : SceneVisibility::DisplayPower::On);
+            result = TRUE;
+            return true;
+        }
         case WM_ACTIVATEAPP:
             // Another program took the foreground: it would get the keys meant to end the
             // saver. A message box of the saver's own is no other program.

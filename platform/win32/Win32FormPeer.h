@@ -51,8 +51,8 @@ class Win32FormPeer : public FormPeer {
     void MapFormPixels(HDC dc) const;
     void Repaint();
     // What the system tells only the saver's windows while it runs (another program in the
-    // foreground, the screen saver's own start command, a new density; what it says of the
-    // display's power belongs here too): true when handled.
+    // foreground, the screen saver's own start command, a new density, the display's power
+    // state): true when handled.
     bool HandleSaverMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     Win32Host& m_host;
@@ -66,4 +66,6 @@ class Win32FormPeer : public FormPeer {
     bool m_maximized = false;
     int m_scale = 1;
     bool m_focusSet = false;
+    // The display's power notifications, for a saver window.
+    HPOWERNOTIFY m_powerNotify = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "platform/HostServices.h"
 #include "platform/MonitorSelection.h"
 #include "platform/RandomGenerator.h"
+#include "platform/SceneVisibility.h"
 #include "platform/monitors.h"
 #include "platform/win32/Win32MonitorList.h"
 
@@ -42,6 +43,8 @@ class Win32Host : public HostServices {
     void WaitForEvents(Long timeoutMs) override;
     std::uint32_t GetTickCount() override;
     double Timer() override;
+    // Not while the display is off (a saver window's power notifications).
+    bool SceneSeen() override { return m_visibility.Seen(GetTickCount()); }
     std::string Command() override { return m_command; }
     std::string AppPath() override { return m_appPath; }
     bool PrevInstance() override { return m_prevInstance; }
@@ -90,6 +93,10 @@ class Win32Host : public HostServices {
     // program ends.
     void SaverShown();
     static bool TimerResolutionHeld();
+    // The system told a saver window the display's new power state.
+    void DisplayPowerChanged(SceneVisibility::DisplayPower power) {
+        m_visibility.DisplayPowerChanged(power);
+    }
     // True while a message box of the program is open: the foreground is its, not another
     // program's.
     bool InModalLoop() const { return m_modalDepth > 0; }
@@ -125,4 +132,5 @@ class Win32Host : public HostServices {
     Win32MonitorList::Layout m_layout;
     std::uint32_t m_lastMonitorLook = 0;
     bool m_monitorsChanged = false;
+    SceneVisibility m_visibility;
 };

@@ -164,9 +164,12 @@ bool EmbeddedHost::Open() {
     }
     m_width = std::max(attributes.width, 1);
     m_height = std::max(attributes.height, 1);
-    // Only what the window's owner does to it: resizes, destruction, exposes.
+    // Only what the window's owner does to it: resizes, destruction, exposes; and whether it
+    // can be seen.
     XSelectInput(m_display, m_window,
                  attributes.your_event_mask | StructureNotifyMask | ExposureMask);
+    m_watch.Open(m_display);
+    m_watch.Watch(m_display, m_window);
     XSync(m_display, False);
     return !g_windowGone;
 }
@@ -182,6 +185,7 @@ void EmbeddedHost::DoEvents() {
         XNextEvent(m_display, &event);
         if (event.xany.window != m_window)
             continue;
+        m_watch.Event(&event);
         switch (event.type) {
             case ConfigureNotify:
                 if (event.xconfigure.width != m_width || event.xconfigure.height != m_height) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/posix/PosixHost.h"
+#include "platform/x11/X11SceneWatch.h"
 
 typedef struct _XDisplay Display;
 
@@ -36,6 +37,8 @@ class EmbeddedHost : public PosixHost {
     void SelectMonitor(int) override {}
     void DoEvents() override;
     void WaitForEvents(Long timeoutMs) override;
+    // Not while the display is powered down or the window unmapped or fully covered.
+    bool SceneSeen() override { return m_watch.Seen(GetTickCount()); }
     int MsgBox(const std::string& text, int style, const std::string& title) override;
     [[noreturn]] void EndProgram(int status) override;
     std::unique_ptr<FormPeer> CreateFormPeer(Form& form) override;
@@ -54,4 +57,5 @@ class EmbeddedHost : public PosixHost {
     bool m_ownWindow = false;
     unsigned long m_deleteWindowAtom = 0;
     WindowPeer* m_peer = nullptr;
+    X11SceneWatch m_watch;
 };

@@ -221,6 +221,7 @@ FltkFormPeer::FltkFormPeer(FltkHost& host, Form& form) : m_host(host), m_form(fo
 }
 
 FltkFormPeer::~FltkFormPeer() {
+    ForgetWindow();
     m_host.PeerDestroyed(this);
     ReleaseGrabs();
     if (m_hDC != 0)
@@ -275,6 +276,7 @@ void FltkFormPeer::Show() {
     if (m_window->override())
         XStoreName(fl_display, fl_xid(m_window.get()), m_window->label());
     AttachScreenBacking();
+    WatchWindow();
     if (!m_pointerShown)
         m_window->cursor(FL_CURSOR_NONE);
     if (m_form.GrabsKeyboard())
@@ -341,7 +343,22 @@ void FltkFormPeer::ReleaseGrabs() {
 
 void FltkFormPeer::Hide() {
     ReleaseGrabs();
+    ForgetWindow();
     m_window->hide();
+}
+
+void FltkFormPeer::WatchWindow() {
+    // Only the saver's windows show the scene.
+    if (!m_maximized || !m_window->shown() || m_watchedWindow != 0)
+        return;
+    m_watchedWindow = fl_xid(m_window.get());
+    m_host.WatchSceneWindow(m_watchedWindow);
+}
+
+void FltkFormPeer::ForgetWindow() {
+    if (m_watchedWindow != 0)
+        m_host.ForgetSceneWindow(m_watchedWindow);
+    m_watchedWindow = 0;
 }
 
 void FltkFormPeer::Refresh() {
@@ -375,8 +392,10 @@ void FltkFormPeer::Resize(int width, int height, bool maximized) {
     m_screenBacking.reset();
     m_backing = std::make_shared<HeadlessBacking>(width, height);
     gdi::ReplaceWindowBacking(m_hWnd, m_backing);
-    if (m_window->shown())
+    if (m_window->shown()) {
         AttachScreenBacking();
+        WatchWindow();
+    }
 }
 
 void FltkFormPeer::SetCaption(const std::string& caption) {

@@ -54,6 +54,10 @@ class FltkFormPeer : public FormPeer {
     void MakeControls();
     void TakeGrabs();
     void AttachScreenBacking();
+    // The host counts the saver's shown window as showing the scene, until it is hidden or the
+    // form goes.
+    void WatchWindow();
+    void ForgetWindow();
 
     FltkHost& m_host;
     Form& m_form;
@@ -66,4 +70,6 @@ class FltkFormPeer : public FormPeer {
     int m_scale = 1;
     bool m_grabbing = false;
     bool m_pointerShown = true;
+    // The X window the host counts as showing the scene (0: none).
+    unsigned long m_watchedWindow = 0;
 };

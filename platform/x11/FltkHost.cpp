@@ -117,6 +117,7 @@ void FltkHost::EnsureDisplay() {
     m_displayOpen = true;
     m_randrEventBase = MonitorList::WatchChanges(display);
     Fl::add_system_handler(OnSystemEvent, this);
+    m_watch.Open(display);
     QueryMonitors();
     gdi::SetForeignWindowResolver([](HWND hWnd) -> std::shared_ptr<WindowBacking> {
         if (hWnd <= 0)
@@ -133,6 +134,7 @@ int FltkHost::OnSystemEvent(void* event, void* data) {
     auto* host = static_cast<FltkHost*>(data);
     if (MonitorList::IsChange(host->m_randrEventBase, event))
         host->m_monitorsChanged = true;
+    host->m_watch.Event(event);
     return 0;  // the toolkit handles the event as usual
 }
 
@@ -190,6 +192,18 @@ void FltkHost::WaitForEvents(Long timeoutMs) {
     } else if (seconds > 0) {
         usleep(static_cast<useconds_t>(seconds * 1e6));
     }
+}
+
+bool FltkHost::SceneSeen() {
+    return !m_displayOpen || m_watch.Seen(GetTickCount());
+}
+
+void FltkHost::WatchSceneWindow(unsigned long window) {
+    m_watch.Watch(fl_display, window);
+}
+
+void FltkHost::ForgetSceneWindow(unsigned long window) {
+    m_watch.Forget(window);
 }
 
 int FltkHost::MsgBox(const std::string& text, int style, const std::string& title) {

@@ -10,6 +10,7 @@
 #include "platform/MonitorSelection.h"
 #include "platform/monitors.h"
 #include "platform/posix/PosixHost.h"
+#include "platform/x11/X11SceneWatch.h"
 
 class FltkFormPeer;
 
@@ -29,6 +30,9 @@ class FltkHost : public PosixHost {
     void SelectMonitor(int index) override;
     void DoEvents() override;
     void WaitForEvents(Long timeoutMs) override;
+    // Not while the display is powered down or every window of the scene is unmapped or fully
+    // covered.
+    bool SceneSeen() override;
     int MsgBox(const std::string& text, int style, const std::string& title) override;
     [[noreturn]] void EndProgram(int status) override;
     int ShowCursor(BOOL show) override;
@@ -44,6 +48,9 @@ class FltkHost : public PosixHost {
     // Form windows report their life, so that the pointer and placement reach them.
     void PeerCreated(FltkFormPeer* peer);
     void PeerDestroyed(FltkFormPeer* peer);
+    // The X windows that show the saver's scenes (the monitors' windows), while they exist.
+    void WatchSceneWindow(unsigned long window);
+    void ForgetSceneWindow(unsigned long window);
 
   private:
     void EnsureDisplay();
@@ -58,4 +65,5 @@ class FltkHost : public PosixHost {
     MonitorSelection m_monitors;
     int m_randrEventBase = 0;
     bool m_monitorsChanged = false;
+    X11SceneWatch m_watch;
 };

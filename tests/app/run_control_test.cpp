@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "tests/app/AppFixture.h"
 
@@ -280,6 +283,45 @@ TEST_F(RunControl, WaitUntilAcrossTheTickWrap) {
     host.SetTickCount(0xFFFFFFF5u);
     WaitUntil(static_cast<Long>(0xFFFFFFF5u + 20u));
     EXPECT_EQ(host.GetTickCount(), 9u);
+}
+
+// The display off for three looks of a polled state (the X server's DPMS), then on again.
+class OffThreeTimes : public SceneVisibility::PowerQuery {
+  public:
+    explicit OffThreeTimes(std::vector<std::uint32_t>& askedAt, HeadlessHost& host)
+        : m_askedAt(askedAt), m_host(host) {}
+    std::optional<SceneVisibility::DisplayPower> Query() override {
+        m_askedAt.push_back(m_host.GetTickCount());
+        return m_askedAt.size() <= 3 ? SceneVisibility::DisplayPower::Off
+                                     : SceneVisibility::DisplayPower::On;
+    }
+
+  private:
+    std::vector<std::uint32_t>& m_askedAt;
+    HeadlessHost& m_host;
+};
+
+TEST_F(RunControl, WaitUntilWhileNobodySeesTheSceneSleepsASecondAtATimeAndLooksEachTime) {
+    std::vector<std::uint32_t> askedAt;
+    host.Visibility().SetPowerQuery(std::make_unique<OffThreeTimes>(askedAt, host));
+    host.SetTickCount(1000);
+    WaitUntil(1020);
+    EXPECT_EQ(askedAt, (std::vector<std::uint32_t>{1000, 2000, 3000, 4000}))
+        << "asked once a second, and the frame comes at the look that finds the display on";
+    EXPECT_EQ(host.GetTickCount(), 4000u);
+    EXPECT_EQ(host.Waits(), 3);
+    EXPECT_EQ(host.LongestWaitMs(), 1000);
+
+    // Shown again within a frame's wait: the deadline is kept as usual.
+    host.Visibility().SetPowerQuery(nullptr);
+    host.Visibility().WatchWindow(7, false);
+    int passes = 0;
+    host.OnEvents([&] {
+        if (++passes == 3)
+            host.Visibility().WindowSeen(7, true);
+    });
+    WaitUntil(6500);
+    EXPECT_EQ(host.GetTickCount(), 6500u) << "the waits short again once it is seen";
 }
 
 }  // namespace

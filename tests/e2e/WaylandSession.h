@@ -109,6 +109,7 @@ class WaylandSaver {
                     const std::vector<std::string>& environment);
     std::optional<int> WaitExit(std::chrono::milliseconds timeout);
     bool Running();
+    pid_t Pid() const { return m_pid; }
     std::string ErrorOutput() const;
     void Signal(int signal);
 

@@ -567,3 +567,33 @@ void ProgramRun::Signal(int signal) {
 std::string ProgramRun::ErrorOutput() const {
     return m_folder.Read("stderr.txt");
 }
+
+ProcessUse UseOf(pid_t pid) {
+    ProcessUse use;
+    const std::string folder = "/proc/" + std::to_string(pid) + "/task/";
+    std::error_code error;
+    for (const auto& task : fs::directory_iterator(folder, error)) {
+        std::ifstream status(task.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                use.wakeUps += std::stoll(line.substr(line.find(':') + 1));
+        }
+        // The scheduler's own count of the time on a processor, in nanoseconds.
+        std::ifstream schedule(task.path() / "schedstat");
+        long long nanoseconds = 0;
+        if (schedule >> nanoseconds)
+            use.cpuSeconds += static_cast<double>(nanoseconds) / 1e9;
+    }
+    return use;
+}
+
+ProcessUse UseOverTenSeconds(pid_t pid, const std::string& what) {
+    const ProcessUse before = UseOf(pid);
+    std::this_thread::sleep_for(10s);
+    const ProcessUse after = UseOf(pid);
+    const ProcessUse used{after.wakeUps - before.wakeUps, after.cpuSeconds - before.cpuSeconds};
+    std::printf("[ figures  ] %s: %lld wake-ups in 10 s, %.3f %% of a core\n", what.c_str(),
+                used.wakeUps, used.cpuSeconds * 10.0);
+    return used;
+}

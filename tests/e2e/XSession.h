@@ -161,6 +161,17 @@ std::vector<std::string> Unprivileged(const std::vector<std::string>& argv);
 // How many running processes have this text in their command line.
 int ProcessesRunning(const std::string& commandText);
 
+// What a process has done so far, over all its threads: its wake-ups (voluntary context
+// switches) and its processor time.
+struct ProcessUse {
+    long long wakeUps = 0;
+    double cpuSeconds = 0;
+};
+ProcessUse UseOf(pid_t pid);
+// What the process used over ten seconds from now (a figure the test prints, what says "at
+// rest" to a test that bounds it with a wide margin).
+ProcessUse UseOverTenSeconds(pid_t pid, const std::string& what);
+
 // Pixels that differ between two pictures.
 int Differences(const XvfbServer::Picture& a, const XvfbServer::Picture& b);
 // Light snow at the bottom of the picture and a dark night sky at the top.

@@ -54,6 +54,22 @@ TEST_F(SaverEndToEnd, RunsFullScreenWithThePointerHiddenAndEndsOnAKey) {
     EXPECT_FALSE(x.PointerHidden()) << "the pointer is back";
 }
 
+TEST_F(SaverEndToEnd, CoveredWholeByAnotherWindowItSleepsAndAKeyStillEndsIt) {
+    const unsigned long window = StartSaver();
+    ASSERT_NE(window, 0u) << program.ErrorOutput();
+    ASSERT_GT(x.WaitForChange(window, 20), 0) << "it animates";
+    {
+        // A window over the whole screen, as a locker's would be.
+        ClientWindow cover(x.Display(), 0, 0, 1024, 768, 0x00FF00);
+        EXPECT_LT(UseOverTenSeconds(program.Pid(), "full screen, covered").wakeUps, 100);
+    }
+    EXPECT_GT(x.WaitForChange(window, 20), 0) << "uncovered, the scene moves";
+    ClientWindow cover(x.Display(), 0, 0, 1024, 768, 0x00FF00);
+    std::this_thread::sleep_for(1500ms);
+    x.Xdotool({"key", "a"});
+    EXPECT_EQ(program.WaitExit(kPatience), 0) << "the saver holds the keyboard, covered or not";
+}
+
 TEST_F(SaverEndToEnd, AModifierKeyAloneEnds) {
     ASSERT_NE(StartSaver(), 0u);
     x.Xdotool({"key", "shift"});

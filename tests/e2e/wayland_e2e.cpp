@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "art/scene_manifest.h"
 #include "tests/e2e/WaylandSession.h"
@@ -104,6 +105,39 @@ TEST(WaylandSway, TheSceneAnimatesAndTheCountedMovesEndIt) {
     for (int move = 0; move < 6; ++move)
         steps.insert(steps.end(), {"wait", "50", "by", "10", "0"});
     ASSERT_TRUE(sway.Pointer(steps));
+    EXPECT_EQ(saver.WaitExit(kPatience), 0) << saver.ErrorOutput();
+}
+
+TEST(WaylandSway, AnOutputThatSendsNoFrameCallbacksLetsItSleepAndSeenAgainTheSceneGoesOn) {
+    // Neither headless sway nor a sway inside sway switches an output off (`output NAME dpms
+    // off` fails to commit there), so the output stops being seen the other way a compositor
+    // stops its frame callbacks: the output of a sway inside sway is a window of the outer one,
+    // which sends it no frames while it is on a workspace nobody looks at, and so the inner one
+    // draws that output no more.
+    WaylandSession outer(WaylandSession::Compositor::Sway);
+    REQUIRE_SESSION(outer);
+    WaylandSession sway(outer, 1);
+    REQUIRE_SESSION(sway);
+    WaylandSaver saver;
+    saver.Start(sway, {"/s"});
+    Picture first;
+    ASSERT_TRUE(WaitUntil([&] {
+        first = sway.Capture("WL-1");
+        return LooksLikeTheScene(first);
+    })) << saver.ErrorOutput();
+    ASSERT_TRUE(WaitUntil([&] { return Differences(first, sway.Capture("WL-1")) > 20; }));
+    UseOverTenSeconds(saver.Pid(), "shown");
+
+    ASSERT_TRUE(outer.Sway("[title=\"wlroots - WL-1\"] move to workspace 9"));
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(UseOverTenSeconds(saver.Pid(), "output off").wakeUps, 100);
+    EXPECT_TRUE(saver.Running()) << saver.ErrorOutput();
+
+    ASSERT_TRUE(outer.Sway("workspace 9"));
+    const Picture before = sway.Capture("WL-1");
+    EXPECT_TRUE(WaitUntil([&] { return Differences(before, sway.Capture("WL-1")) > 20; }))
+        << "seen again, the scene moves";
+    ASSERT_TRUE(sway.Key("space"));
     EXPECT_EQ(saver.WaitExit(kPatience), 0) << saver.ErrorOutput();
 }
 

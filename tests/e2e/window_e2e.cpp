@@ -124,3 +124,67 @@ TEST(WindowEndToEnd, EscapeAndControlQEndItAndAGivenSizeIsTaken) {
     bad.Start({"--window=10x10"}, x.Display());
     EXPECT_EQ(bad.WaitExit(kPatience), 2) << "a window too small to show anything";
 }
+
+TEST(WindowEndToEnd, UnmappedOrCoveredItSleepsAndShownAgainTheSceneGoesOn) {
+    XvfbServer x(1280, 800);
+    ASSERT_TRUE(x.Running());
+    ProgramRun program;
+    program.Start({"--window"}, x.Display());
+    const auto windows = x.FindWindows("Glimmerdel", kPatience);
+    ASSERT_EQ(windows.size(), 1u) << program.ErrorOutput();
+    const unsigned long window = windows[0];
+    ASSERT_TRUE(WaitForScene(x, window, 1024, 600));
+    ASSERT_GT(x.WaitForChange(window, 20), 0) << "it animates";
+    UseOverTenSeconds(program.Pid(), "shown");
+
+    // Unmapped (there is no window manager here to iconify it).
+    x.Xdotool({"windowunmap", std::to_string(window)});
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto geometry = x.WindowGeometry(window);
+        return geometry && !geometry->viewable;
+    }));
+    EXPECT_LT(UseOverTenSeconds(program.Pid(), "unmapped").wakeUps, 100);
+    x.Xdotool({"windowmap", std::to_string(window)});
+    ASSERT_TRUE(x.WaitViewable(window));
+    EXPECT_GT(x.WaitForChange(window, 20), 0) << "mapped again, the scene moves";
+
+    // Covered whole by another window.
+    {
+        ClientWindow cover(x.Display(), 0, 0, 1280, 800, 0x00FF00);
+        EXPECT_LT(UseOverTenSeconds(program.Pid(), "covered").wakeUps, 100);
+        EXPECT_TRUE(program.Running());
+    }
+    EXPECT_GT(x.WaitForChange(window, 20), 0) << "uncovered, the scene moves";
+
+    // Input still reaches it while it sleeps: covered again, the close request ends it.
+    ClientWindow cover(x.Display(), 0, 0, 1280, 800, 0x00FF00);
+    std::this_thread::sleep_for(1500ms);
+    Connection connection(x.Display());
+    connection.Close(window);
+    EXPECT_EQ(program.WaitExit(kPatience), 0) << program.ErrorOutput();
+}
+
+TEST(WindowEndToEnd, TheStillShownAgainIsThePictureItShowedWithNothingLost) {
+    XvfbServer x(1024, 768);
+    ASSERT_TRUE(x.Running());
+    ProgramRun program;
+    program.Start({"--window", "640x360", "--no-snow", "--no-lights", "--no-smoke"}, x.Display());
+    const auto windows = x.FindWindows("Glimmerdel", kPatience);
+    ASSERT_EQ(windows.size(), 1u) << program.ErrorOutput();
+    const unsigned long window = windows[0];
+    ASSERT_TRUE(WaitForScene(x, window, 640, 360));
+    const XvfbServer::Picture still = x.Capture(window);
+    for (int round = 0; round < 2; ++round) {
+        x.Xdotool({"windowunmap", std::to_string(window)});
+        ASSERT_TRUE(WaitUntil([&] {
+            const auto geometry = x.WindowGeometry(window);
+            return geometry && !geometry->viewable;
+        }));
+        std::this_thread::sleep_for(1500ms);
+        x.Xdotool({"windowmap", std::to_string(window)});
+        ASSERT_TRUE(x.WaitViewable(window));
+        EXPECT_TRUE(WaitUntil([&] { return Differences(x.Capture(window), still) == 0; }))
+            << "round " << round << ": the whole picture again, repainted from what it showed";
+    }
+    EXPECT_TRUE(program.Running());
+}

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
+#include "app/mScreenSaver.h"
 #include "platform/Form.h"
 #include "platform/gdi.h"
 #include "platform/win32/Win32Host.h"
@@ -63,6 +65,25 @@ class Stage {
     HDC m_dc = nullptr;
     HGDIOBJ m_old = nullptr;
 };
+
+// The display's power state as the system reports it to a window that asked for it:
+// GUID_CONSOLE_DISPLAY_STATE, a DWORD of 0 (off), 1 (on) or 2 (dimmed).
+constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr DWORD kOff = 0;
+constexpr DWORD kOn = 1;
+constexpr DWORD kDimmed = 2;
+
+LRESULT SendDisplayState(HWND window, DWORD state, const GUID& setting = kConsoleDisplayState) {
+    alignas(POWERBROADCAST_SETTING) unsigned char
+        buffer[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)] = {};
+    auto* message = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+    message->PowerSetting = setting;
+    message->DataLength = sizeof(DWORD);
+    std::memcpy(message->Data, &state, sizeof state);
+    return SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                        reinterpret_cast<LPARAM>(message));
+}
 
 class SaverWindow : public ::testing::Test {
   protected:
@@ -199,6 +220,45 @@ TEST_F(SaverWindow, CloseMessagesTheSessionsEndAndAnotherForegroundReachTheForm)
     // A monitor change the monitors do not bear out builds nothing again.
     SendMessageA(Window(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     EXPECT_NO_THROW(host.DoEvents());
+}
+
+// Where the display comes on again (a timer of the thread, run by the event processing).
+HWND g_poweredWindow = nullptr;
+std::uint32_t g_onAt = 0;
+void CALLBACK SwitchDisplayOn(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    g_onAt = Host().GetTickCount();
+    SendDisplayState(g_poweredWindow, kOn);
+}
+
+TEST_F(SaverWindow, TheDisplaySwitchedOffStopsTheFramesAndSwitchedOnResumesThem) {
+    Open(1);
+    EXPECT_TRUE(host.SceneSeen());
+    EXPECT_EQ(SendDisplayState(Window(), kOff), TRUE);
+    EXPECT_FALSE(host.SceneSeen()) << "the display is off";
+    EXPECT_EQ(SendDisplayState(Window(), kOn, GUID{}), 0) << "another setting is not ours";
+    EXPECT_FALSE(host.SceneSeen());
+    SendDisplayState(Window(), kDimmed);
+    EXPECT_TRUE(host.SceneSeen()) << "a dimmed display still shows the scene";
+
+    // Frames paced as the frame loop paces them: none runs while the display is off, and the
+    // next comes once it is on again.
+    SendDisplayState(Window(), kOff);
+    g_poweredWindow = Window();
+    g_onAt = 0;
+    ASSERT_NE(SetTimer(nullptr, 0, 300, SwitchDisplayOn), 0u);
+    std::vector<std::uint32_t> frames;
+    for (int frame = 0; frame < 5; ++frame) {
+        const std::uint32_t start = host.GetTickCount();
+        frames.push_back(start);
+        WaitUntil(static_cast<Long>(start + 20));
+    }
+    ASSERT_NE(g_onAt, 0u) << "the frames went on while the display was off";
+    EXPECT_TRUE(host.SceneSeen());
+    EXPECT_GE(static_cast<std::int32_t>(frames[1] - g_onAt), 0)
+        << "the second frame came before the display was on";
+    for (size_t i = 2; i < frames.size(); ++i)
+        EXPECT_GE(frames[i] - frames[i - 1], 20u) << "paced as before";
 }
 
 }  // namespace
