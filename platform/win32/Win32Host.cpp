@@ -169,6 +169,15 @@ void Win32Host::SaverShown() {
     HoldTimerResolution();
 }
 
+void Win32Host::DisplayPowerChanged(SceneVisibility::DisplayPower power) {
+    m_visibility.DisplayPowerChanged(power);
+    if (power != SceneVisibility::DisplayPower::On) {
+        ReleaseTimerResolution();
+    } else if (g_saverShown) {
+        HoldTimerResolution();
+    }
+}
+
 bool Win32Host::TimerResolutionHeld() {
     return g_timerHeld;
 }

@@ -93,10 +93,9 @@ class Win32Host : public HostServices {
     // program ends.
     void SaverShown();
     static bool TimerResolutionHeld();
-    // The system told a saver window the display's new power state.
-    void DisplayPowerChanged(SceneVisibility::DisplayPower power) {
-        m_visibility.DisplayPowerChanged(power);
-    }
+    // The system told a saver window the display's new power state. While it is off the
+    // frames stop, and so does the millisecond resolution of the system's timers.
+    void DisplayPowerChanged(SceneVisibility::DisplayPower power);
     // True while a message box of the program is open: the foreground is its, not another
     // program's.
     bool InModalLoop() const { return m_modalDepth > 0; }

@@ -234,12 +234,15 @@ void CALLBACK SwitchDisplayOn(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST_F(SaverWindow, TheDisplaySwitchedOffStopsTheFramesAndSwitchedOnResumesThem) {
     Open(1);
     EXPECT_TRUE(host.SceneSeen());
+    EXPECT_TRUE(Win32Host::TimerResolutionHeld());
     EXPECT_EQ(SendDisplayState(Window(), kOff), TRUE);
     EXPECT_FALSE(host.SceneSeen()) << "the display is off";
+    EXPECT_FALSE(Win32Host::TimerResolutionHeld()) << "no fine timers for frames that do not run";
     EXPECT_EQ(SendDisplayState(Window(), kOn, GUID{}), 0) << "another setting is not ours";
     EXPECT_FALSE(host.SceneSeen());
     SendDisplayState(Window(), kDimmed);
     EXPECT_TRUE(host.SceneSeen()) << "a dimmed display still shows the scene";
+    EXPECT_TRUE(Win32Host::TimerResolutionHeld()) << "held again for the frames";
 
     // Frames paced as the frame loop paces them: none runs while the display is off, and the
     // next comes once it is on again.
