@@ -469,6 +469,12 @@ void X11WindowBacking::Flush() {
     XFlush(m_display);
 }
 
+void X11WindowBacking::ShowBlack() {
+    XSetForeground(m_display, m_gc, 0);
+    XFillRectangle(m_display, m_window, m_gc, 0, 0, static_cast<unsigned>(m_width),
+                   static_cast<unsigned>(m_height));
+}
+
 void X11WindowBacking::Repaint(int x, int y, int w, int h) {
     if (m_showing) {
         PushFromSource(x, y, w, h);

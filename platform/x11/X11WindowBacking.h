@@ -70,6 +70,8 @@ class X11WindowBacking : public WindowBacking {
     bool Shows(const std::uint32_t* pixels) const override;
     void Retain() override;
 
+    // Paints the whole window black, as its fresh pixels are, without reading them.
+    void ShowBlack();
     // Pushes a rectangle of what the window shows again (after an expose): from the memory
     // surface it shows, or from the retained pixels.
     void Repaint(int x, int y, int w, int h);
