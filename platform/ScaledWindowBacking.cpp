@@ -49,3 +49,40 @@ void ScaledWindowBacking::Present(int x, int y, int w, int h) {
     }
     m_device->Present(left, top, width, height);
 }
+
+void ScaledWindowBacking::PrepareWrite(int, int, int, int, bool) {
+    Retain();
+}
+
+bool ScaledWindowBacking::DeferPush(const PushSource& source, int scale, int x, int y, int w,
+                                    int h) {
+    const bool same = m_showing && source.pixels == m_source.pixels &&
+                      source.stride == m_source.stride && scale == 1;
+    const bool whole = scale == 1 && x <= 0 && y <= 0 && std::int64_t{x} + w >= m_width &&
+                       std::int64_t{y} + h >= m_height;
+    if (!same && !whole)
+        return false;
+    if (!m_device->DeferPush(source, m_scale, x, y, w, h))
+        return false;
+    m_source = source;
+    m_showing = true;
+    return true;
+}
+
+bool ScaledWindowBacking::Shows(const std::uint32_t* pixels) const {
+    return m_showing && m_source.pixels == pixels;
+}
+
+void ScaledWindowBacking::Retain() {
+    if (!m_showing)
+        return;
+    m_showing = false;
+    const int rows = std::min(m_height, m_source.height);
+    const int columns = std::min(m_width, m_source.width);
+    for (int row = 0; row < rows; ++row) {
+        std::memcpy(m_pixels.data() + static_cast<std::size_t>(row) * m_width,
+                    m_source.pixels + static_cast<std::ptrdiff_t>(row) * m_source.stride,
+                    static_cast<std::size_t>(columns) * sizeof(std::uint32_t));
+    }
+    m_device->Retain();
+}

@@ -24,6 +24,15 @@ class ScaledWindowBacking : public WindowBacking {
     void Present(int x, int y, int w, int h) override;
     void Flush() override { m_device->Flush(); }
 
+    // Copies straight from a memory surface go to the device, scaled there (see WindowBacking.h);
+    // the composed pixels take them only when they are retained.
+    void PrepareWrite(int x, int y, int w, int h, bool readsDestination) override;
+    bool DefersPushes() const override { return m_device->DefersPushes(); }
+    bool DeferPush(const PushSource& source, int scale, int x, int y, int w, int h) override;
+    void Settle() override { m_device->Settle(); }
+    bool Shows(const std::uint32_t* pixels) const override;
+    void Retain() override;
+
     int Scale() const { return m_scale; }
     WindowBacking& Device() { return *m_device; }
 
@@ -33,4 +42,7 @@ class ScaledWindowBacking : public WindowBacking {
     int m_width;
     int m_height;
     std::vector<std::uint32_t> m_pixels;
+    // The memory surface the window shows, while it shows one.
+    PushSource m_source;
+    bool m_showing = false;
 };

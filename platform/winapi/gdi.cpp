@@ -179,6 +179,15 @@ struct WindowEntry {
     std::shared_ptr<WindowBacking> backing;
 };
 
+// A window whose backing shows a memory surface straight (see WindowBacking.h), and whether it
+// has copies of it recorded that it has not read yet.
+struct Viewer {
+    std::weak_ptr<WindowBacking> backing;
+    const WindowBacking* key = nullptr;
+    const void* pixels = nullptr;
+    bool pending = false;
+};
+
 struct State {
     HandleTable<DeviceContext> dcs{kDcTag};
     HandleTable<Bitmap> bitmaps{kBitmapTag};
@@ -187,8 +196,10 @@ struct State {
     HBITMAP stockBitmap = 0;
     std::function<std::shared_ptr<WindowBacking>(HWND)> resolver;
     std::vector<std::uint32_t> scratch;  // a copy of the source when it overlaps the destination
+    std::vector<Viewer> viewers;
 
     State() {
+        viewers.reserve(16);
         Bitmap stock;
         stock.width = 1;
         stock.height = 1;
@@ -295,6 +306,52 @@ bool Resolve(State& s, const DeviceContext& dc, Surface& out) {
             return false;
     }
     return false;
+}
+
+// --- Copies left to the flush --------------------------------------------------------------------
+
+// Notes that a window's backing took a copy from a memory surface that it reads later.
+void NoteViewer(State& s, const std::shared_ptr<WindowBacking>& backing, const void* pixels) {
+    for (Viewer& viewer : s.viewers) {
+        if (viewer.key == backing.get() && viewer.pixels == pixels && !viewer.backing.expired()) {
+            viewer.pending = true;
+            return;
+        }
+    }
+    std::erase_if(s.viewers, [](const Viewer& viewer) { return viewer.backing.expired(); });
+    s.viewers.push_back(Viewer{backing, backing.get(), pixels, true});
+}
+
+// Something is about to write to the memory surface of these pixels: the windows that still have
+// copies of it to read read them now.
+void SettleViewers(State& s, const void* pixels) {
+    for (Viewer& viewer : s.viewers) {
+        if (viewer.pending && viewer.pixels == pixels) {
+            viewer.pending = false;
+            if (const std::shared_ptr<WindowBacking> backing = viewer.backing.lock())
+                backing->Settle();
+        }
+    }
+}
+
+// The memory surface of these pixels goes away: the windows that show it keep what they show.
+void RetainViewers(State& s, const void* pixels) {
+    for (Viewer& viewer : s.viewers) {
+        if (viewer.pixels != pixels)
+            continue;
+        if (const std::shared_ptr<WindowBacking> backing = viewer.backing.lock()) {
+            if (backing->Shows(static_cast<const std::uint32_t*>(pixels)))
+                backing->Retain();
+        }
+        viewer.backing.reset();
+    }
+    std::erase_if(s.viewers, [](const Viewer& viewer) { return viewer.backing.expired(); });
+}
+
+// A window's own pixels are about to be read: they take what the window shows.
+void RetainForReading(const Surface& surface) {
+    if (surface.backing != nullptr && surface.backing->DefersPushes())
+        surface.backing->Retain();
 }
 
 // --- Kernels ------------------------------------------------------------------------------------
@@ -719,6 +776,8 @@ BOOL DeleteObject(HGDIOBJ object) {
         return TRUE;
     if (bitmap->selectedInto != 0)
         return FALSE;  // still selected into a DC
+    if (!s.viewers.empty() && !bitmap->mono)
+        RetainViewers(s, bitmap->colour.data());
     s.bitmaps.Remove(object);
     return TRUE;
 }
@@ -786,6 +845,7 @@ COLORREF GetPixel(HDC hDC, int x, int y) {
         return CLR_INVALID;
     if (!Bounds(surface).Contains(x, y))
         return CLR_INVALID;
+    RetainForReading(surface);
     if (surface.mono) {
         return *static_cast<const std::uint8_t*>(PixelAt(surface, x, y)) ? RGB(255, 255, 255) : 0;
     }
@@ -804,6 +864,8 @@ BOOL SetPixel(HDC hDC, int x, int y, COLORREF colour) {
         surface.backing->PrepareWrite(x, y, 1, 1, false);
         if (!ResolveBacking(surface.backing, surface) || !Bounds(surface).Contains(x, y))
             return FALSE;
+    } else if (!s.viewers.empty()) {
+        SettleViewers(s, surface.pixels);
     }
     if (surface.mono) {
         // A monochrome pixel takes the nearer of black and white.
@@ -867,6 +929,22 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, i
 
     const Rect& area = clip.area;
     WindowBacking* const backing = destination.backing;
+    // A plain copy from a memory surface to the same place on one of our windows: the backing may
+    // read the source when it flushes, in place of copying it now.
+    if (backing != nullptr && opIndex == static_cast<int>(Op::Copy) &&
+        destinationDc->kind == DcKind::Window && sourceDc->kind == DcKind::Memory &&
+        !sourceSurface.mono && clip.sourceX == area.x && clip.sourceY == area.y &&
+        backing->DefersPushes()) {
+        const WindowBacking::PushSource pushed{
+            static_cast<const std::uint32_t*>(sourceSurface.pixels), sourceSurface.stride,
+            sourceSurface.width, sourceSurface.height};
+        if (backing->DeferPush(pushed, 1, area.x, area.y, area.width, area.height)) {
+            NoteViewer(s, s.windows.Find(destinationDc->window)->backing, pushed.pixels);
+            return TRUE;
+        }
+    }
+    if (readsSource)
+        RetainForReading(sourceSurface);
     if (backing != nullptr) {
         backing->PrepareWrite(area.x, area.y, area.width, area.height,
                               opIndex > static_cast<int>(Op::Copy));
@@ -877,6 +955,8 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, i
         destination = again;
         if (sourceDc != nullptr && sourceSurface.backing == backing)
             sourceSurface = again;
+    } else if (!s.viewers.empty()) {
+        SettleViewers(s, destination.pixels);
     }
 
     BlitArgs args{};
@@ -1024,6 +1104,7 @@ bool ReadPixels(HDC hDC, int x, int y, int width, int height, std::uint32_t* out
         return false;
     if (!Bounds(surface).Contains(Rect{x, y, width, height}))
         return false;
+    RetainForReading(surface);
     for (int row = 0; row < height; ++row) {
         std::uint32_t* line = out + static_cast<std::size_t>(row) * width;
         if (surface.mono) {

@@ -303,14 +303,25 @@ void FltkFormPeer::AttachScreenBacking() {
     const bool drawn = interim == nullptr || interim->HasPixels();
     const int rows = drawn ? std::min(m_backing->Height(), target->Height()) : 0;
     const int columns = std::min(m_backing->Width(), target->Width());
+    // The new pixels are all black: only rows with something else on them are copied, so that
+    // pixels the window will show straight from the stage are never touched (nor kept in memory).
+    bool copied = false;
     for (int y = 0; y < rows; ++y) {
-        std::memcpy(target->Pixels() + static_cast<size_t>(y) * target->Stride(),
-                    m_backing->Pixels() + static_cast<size_t>(y) * m_backing->Stride(),
+        const std::uint32_t* from =
+            m_backing->Pixels() + static_cast<size_t>(y) * m_backing->Stride();
+        if (std::all_of(from, from + columns, [](std::uint32_t pixel) { return pixel == 0; }))
+            continue;
+        std::memcpy(target->Pixels() + static_cast<size_t>(y) * target->Stride(), from,
                     static_cast<size_t>(columns) * sizeof(std::uint32_t));
+        copied = true;
     }
     m_backing = target;
     gdi::ReplaceWindowBacking(m_hWnd, m_backing);
-    m_backing->Present(0, 0, m_backing->Width(), m_backing->Height());
+    if (copied) {
+        m_backing->Present(0, 0, m_backing->Width(), m_backing->Height());
+    } else {
+        m_screenBacking->ShowBlack();
+    }
     m_backing->Flush();
 }
 

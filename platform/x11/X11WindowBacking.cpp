@@ -149,6 +149,7 @@ struct X11WindowBacking::Access {
         b.m_ownPixelBytes = pixelBytes;
         b.m_stride = width;
         b.m_uploadBytes = uploadBytes;
+        b.m_visual = visual;
         return true;
     }
 
@@ -174,6 +175,7 @@ struct X11WindowBacking::Access {
         b.m_shm = false;
         b.m_pixels = reinterpret_cast<std::uint32_t*>(image->data);
         b.m_stride = image->bytes_per_line / 4;
+        b.m_visual = visual;
         return true;
     }
 
@@ -240,6 +242,10 @@ std::shared_ptr<X11WindowBacking> X11WindowBacking::OpenForeign(Display* display
 }
 
 X11WindowBacking::~X11WindowBacking() {
+    if (m_sourceImage != nullptr) {
+        m_sourceImage->data = nullptr;  // the memory surface's pixels are not ours
+        XDestroyImage(m_sourceImage);
+    }
     if (m_image != nullptr) {
         if (m_shm) {
             XShmDetach(m_display, &m_segment->info);
@@ -257,6 +263,7 @@ X11WindowBacking::~X11WindowBacking() {
 }
 
 void X11WindowBacking::PrepareWrite(int x, int y, int w, int h, bool readsDestination) {
+    Retain();
     if (!m_foreign || !readsDestination)
         return;
     const Rect area = Rect{x, y, w, h}.ClipTo(m_width, m_height);
@@ -279,7 +286,7 @@ void X11WindowBacking::PrepareWrite(int x, int y, int w, int h, bool readsDestin
 
 void X11WindowBacking::Push(int x, int y, int w, int h) {
     if (m_shm) {
-        PushShared(x, y, w, h);
+        PushShared(x, y, w, h, &X11WindowBacking::RetainedRow);
     } else if (m_foreign) {
         // The owner may have destroyed its window meanwhile: an error here is no crash.
         ErrorTrap trap(m_display);
@@ -291,7 +298,33 @@ void X11WindowBacking::Push(int x, int y, int w, int h) {
     }
 }
 
-void X11WindowBacking::PushShared(int x, int y, int w, int h) {
+void X11WindowBacking::RetainedRow(const X11WindowBacking& self, int x, int y, int w,
+                                   std::uint32_t* out) {
+    std::memcpy(out, self.m_pixels + static_cast<std::size_t>(y) * self.m_stride + x,
+                static_cast<std::size_t>(w) * sizeof(std::uint32_t));
+}
+
+void X11WindowBacking::SourceRow(const X11WindowBacking& self, int x, int y, int w,
+                                 std::uint32_t* out) {
+    const int scale = self.m_sourceScale;
+    const std::uint32_t* in =
+        self.m_source.pixels + static_cast<std::ptrdiff_t>(y / scale) * self.m_source.stride;
+    if (scale == 1) {
+        std::memcpy(out, in + x, static_cast<std::size_t>(w) * sizeof(std::uint32_t));
+        return;
+    }
+    // Each source pixel as scale pixels of the row; the row may begin and end inside a block.
+    int column = x;
+    const int end = x + w;
+    while (column < end) {
+        const std::uint32_t colour = in[column / scale];
+        const int blockEnd = std::min(end, (column / scale + 1) * scale);
+        for (; column < blockEnd; ++column)
+            *out++ = colour;
+    }
+}
+
+void X11WindowBacking::PushShared(int x, int y, int w, int h, RowFill fill) {
     const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
     if (rowBytes > m_uploadBytes)
         return;  // never: the area holds a row of the whole window
@@ -307,8 +340,14 @@ void X11WindowBacking::PushShared(int x, int y, int w, int h) {
         const int rows = static_cast<int>(std::min<std::size_t>(fits, y + h - row));
         char* at = m_segment->info.shmaddr + m_uploadUsed;
         for (int i = 0; i < rows; ++i) {
-            std::memcpy(at + i * rowBytes,
-                        m_pixels + static_cast<std::size_t>(row + i) * m_stride + x, rowBytes);
+            auto* out = reinterpret_cast<std::uint32_t*>(at + i * rowBytes);
+            // A row of a scaled block that is like the one above it is copied from there.
+            if (fill == &X11WindowBacking::SourceRow && i > 0 && m_sourceScale > 1 &&
+                (row + i) % m_sourceScale != 0) {
+                std::memcpy(out, at + (i - 1) * rowBytes, rowBytes);
+            } else {
+                fill(*this, x, row + i, w, out);
+            }
         }
         m_image->data = at;
         m_image->width = w;
@@ -321,6 +360,104 @@ void X11WindowBacking::PushShared(int x, int y, int w, int h) {
     }
 }
 
+Rect X11WindowBacking::OnWindow(const Rect& source) const {
+    const std::int64_t s = m_sourceScale;
+    return Rect::FromEdges(source.Left() * s, source.Top() * s, source.Right() * s,
+                           source.Bottom() * s)
+        .ClipTo(m_width, m_height);
+}
+
+void X11WindowBacking::PushFromSource(int x, int y, int w, int h) {
+    const Rect area = Rect{x, y, w, h}.ClipTo(m_width, m_height);
+    if (area.Empty())
+        return;
+    if (m_shm) {
+        PushShared(area.x, area.y, area.width, area.height, &X11WindowBacking::SourceRow);
+    } else if (m_sourceScale == 1) {
+        // The surface's own pixels are the image.
+        XPutImage(m_display, m_window, m_gc, m_sourceImage, area.x, area.y, area.x, area.y,
+                  static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+    } else {
+        for (int row = area.y; row < area.y + area.height; ++row) {
+            SourceRow(*this, area.x, row, area.width,
+                      m_pixels + static_cast<std::size_t>(row) * m_stride + area.x);
+        }
+        XPutImage(m_display, m_window, m_gc, m_image, area.x, area.y, area.x, area.y,
+                  static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+    }
+}
+
+bool X11WindowBacking::DeferPush(const PushSource& source, int scale, int x, int y, int w, int h) {
+    if (m_foreign || source.pixels == nullptr || scale < 1)
+        return false;
+    const Rect rect{x, y, w, h};
+    const bool same = m_showing && source.pixels == m_source.pixels &&
+                      source.stride == m_source.stride && source.width == m_source.width &&
+                      source.height == m_source.height && scale == m_sourceScale;
+    if (!same) {
+        // Only a copy that covers the whole window makes it show the surface.
+        const std::int64_t s = scale;
+        const bool whole = rect.Left() * s <= 0 && rect.Top() * s <= 0 &&
+                           rect.Right() * s >= m_width && rect.Bottom() * s >= m_height;
+        if (!whole)
+            return false;
+        if (!m_shm && scale == 1) {
+            XImage* image = XCreateImage(
+                m_display, static_cast<Visual*>(m_visual), 24, ZPixmap, 0,
+                const_cast<char*>(reinterpret_cast<const char*>(source.pixels)),
+                static_cast<unsigned>(source.width), static_cast<unsigned>(source.height), 32,
+                static_cast<int>(source.stride * 4));
+            if (image == nullptr)
+                return false;
+            image->byte_order = HostByteOrder();
+            if (image->bits_per_pixel != 32 || !XInitImage(image)) {
+                image->data = nullptr;
+                XDestroyImage(image);
+                return false;
+            }
+            Settle();
+            if (m_sourceImage != nullptr) {
+                m_sourceImage->data = nullptr;
+                XDestroyImage(m_sourceImage);
+            }
+            m_sourceImage = image;
+        } else {
+            Settle();
+        }
+        m_source = source;
+        m_sourceScale = scale;
+        m_showing = true;
+    }
+    if (m_deferredCount == kMostDeferred)
+        Settle();
+    m_deferred[m_deferredCount++] = rect;
+    return true;
+}
+
+void X11WindowBacking::Settle() {
+    for (int i = 0; i < m_deferredCount; ++i) {
+        const Rect area = OnWindow(m_deferred[i]);
+        PushFromSource(area.x, area.y, area.width, area.height);
+    }
+    m_deferredCount = 0;
+}
+
+bool X11WindowBacking::Shows(const std::uint32_t* pixels) const {
+    return m_showing && m_source.pixels == pixels;
+}
+
+void X11WindowBacking::Retain() {
+    if (!m_showing)
+        return;
+    Settle();
+    m_showing = false;
+    const Rect area = OnWindow(Rect::OfSize(m_source.width, m_source.height));
+    for (int row = area.y; row < area.y + area.height; ++row) {
+        SourceRow(*this, area.x, row, area.width,
+                  m_pixels + static_cast<std::size_t>(row) * m_stride + area.x);
+    }
+}
+
 void X11WindowBacking::Present(int x, int y, int w, int h) {
     const Rect area = Rect{x, y, w, h}.ClipTo(m_width, m_height);
     if (!area.Empty())
@@ -328,10 +465,21 @@ void X11WindowBacking::Present(int x, int y, int w, int h) {
 }
 
 void X11WindowBacking::Flush() {
+    Settle();
     XFlush(m_display);
 }
 
+void X11WindowBacking::ShowBlack() {
+    XSetForeground(m_display, m_gc, 0);
+    XFillRectangle(m_display, m_window, m_gc, 0, 0, static_cast<unsigned>(m_width),
+                   static_cast<unsigned>(m_height));
+}
+
 void X11WindowBacking::Repaint(int x, int y, int w, int h) {
-    Present(x, y, w, h);
+    if (m_showing) {
+        PushFromSource(x, y, w, h);
+    } else {
+        Present(x, y, w, h);
+    }
     XFlush(m_display);
 }

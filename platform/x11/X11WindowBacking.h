@@ -10,10 +10,17 @@
 // Only 32-bit-per-pixel TrueColor visuals of depth 24 with masks ff0000/ff00/ff are taken, so the
 // pixels need no conversion on the way. The backing must be destroyed before its display is
 // closed.
+//
+// Our own windows also take copies straight from a memory surface (the stage, see
+// WindowBacking.h): each is recorded, and the flush copies the surface's rows straight into the
+// upload area (each pixel doubled on the way where the window shows the picture at scale 2), or,
+// on the plain path, puts them from the surface itself (through the retained pixels at a scale).
+// The retained pixels are then not written at all, and cost no memory until they are needed.
 
 #include <cstddef>
 #include <memory>
 
+#include "platform/Rect.h"
 #include "platform/WindowBacking.h"
 
 // The Xlib types, declared as Xlib does, so that this header brings in none of its macros.
@@ -57,8 +64,19 @@ class X11WindowBacking : public WindowBacking {
     void Present(int x, int y, int w, int h) override;
     void Flush() override;
 
-    // Pushes a rectangle of the retained pixels again (after an expose).
+    bool DefersPushes() const override { return !m_foreign; }
+    bool DeferPush(const PushSource& source, int scale, int x, int y, int w, int h) override;
+    void Settle() override;
+    bool Shows(const std::uint32_t* pixels) const override;
+    void Retain() override;
+
+    // Paints the whole window black, as its fresh pixels are, without reading them.
+    void ShowBlack();
+    // Pushes a rectangle of what the window shows again (after an expose): from the memory
+    // surface it shows, or from the retained pixels.
     void Repaint(int x, int y, int w, int h);
+    // Most copies recorded before the backing reads them without waiting for the flush.
+    static constexpr int kMostDeferred = 2048;
 
     bool UsesShm() const { return m_shm; }
     Window XWindow() const { return m_window; }
@@ -68,7 +86,15 @@ class X11WindowBacking : public WindowBacking {
     struct ShmSegment;
     struct Access;
     void Push(int x, int y, int w, int h);
-    void PushShared(int x, int y, int w, int h);
+    // Fills one row of the window, w pixels from x, at a destination.
+    using RowFill = void (*)(const X11WindowBacking& self, int x, int y, int w, std::uint32_t* out);
+    void PushShared(int x, int y, int w, int h, RowFill fill);
+    static void RetainedRow(const X11WindowBacking& self, int x, int y, int w, std::uint32_t* out);
+    static void SourceRow(const X11WindowBacking& self, int x, int y, int w, std::uint32_t* out);
+    // Pushes a rectangle of the window (clipped to it) from the memory surface it shows.
+    void PushFromSource(int x, int y, int w, int h);
+    // The source rectangle's place on the window, clipped to it.
+    Rect OnWindow(const Rect& source) const;
 
     Display* m_display;
     Window m_window;
@@ -86,4 +112,13 @@ class X11WindowBacking : public WindowBacking {
     // server last caught up.
     std::size_t m_uploadBytes = 0;
     std::size_t m_uploadUsed = 0;
+    // The memory surface the window shows, while it shows one, at its scale; the copies from it
+    // not read yet (in its pixels); for the plain path, an image of its pixels.
+    PushSource m_source;
+    int m_sourceScale = 1;
+    bool m_showing = false;
+    Rect m_deferred[kMostDeferred];
+    int m_deferredCount = 0;
+    _XImage* m_sourceImage = nullptr;
+    void* m_visual = nullptr;  // the window's Visual
 };

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ScaledWindowBacking.h"
 #include "platform/gdi.h"
 #include "platform/x11/X11WindowBacking.h"
 #include "tests/support/MemorySurface.h"
@@ -191,6 +192,155 @@ TEST_F(GdiX11, RepaintPushesTheRetainedPixelsAgain) {
     EXPECT_EQ(Fetch(0, 0, 8, 6), std::vector<std::uint32_t>(48, 0xFFFFFF));
     ReleaseDC(hWnd, dc);
     gdi::UnregisterWindow(hWnd);
+}
+
+// --- Copies straight from a memory surface (the stage) ---
+
+// A stage and a window that shows it: the whole window copied from the stage, through a window
+// DC of the backing.
+struct StageWindow {
+    StageWindow(std::shared_ptr<WindowBacking> backing, const PixelPattern& p,
+                const PixelPattern::Rows& rows)
+        : stage(p, rows), hWnd(gdi::RegisterWindow(std::move(backing))), dc(GetDC(hWnd)) {}
+    ~StageWindow() {
+        ReleaseDC(hWnd, dc);
+        gdi::UnregisterWindow(hWnd);
+    }
+    bool CopyAll() { return BitBlt(dc, 0, 0, 100, 100, stage.hDC(), 0, 0, SRCCOPY) != 0; }
+    MemorySurface stage;
+    HWND hWnd;
+    HDC dc;
+};
+
+const PixelPattern::Rows kStage = {"rgbycmrg", "cybgrmcy", "bycmrgby",
+                                   "bgrmcybg", "cmrgbycm", "rmcybgrm"};
+
+TEST_F(GdiX11, CopiesFromTheStageAreReadFromItAtTheFlushOnBothPaths) {
+    for (const bool shm : {true, false}) {
+        SCOPED_TRACE(shm ? "shared memory" : "plain images");
+        X11WindowBacking::SetUseShm(shm);
+        auto backing = X11WindowBacking::Create(d, window, 8, 6);
+        ASSERT_NE(backing, nullptr);
+        ASSERT_EQ(backing->UsesShm(), shm);
+        XClearWindow(d, window);
+        StageWindow w(backing, p, kStage);
+        ASSERT_TRUE(w.CopyAll());
+        XSync(d, False);
+        // Recorded, not yet sent, and the window's own pixels were never written.
+        EXPECT_EQ(Fetch(0, 0, 8, 6), std::vector<std::uint32_t>(48, 0));
+        EXPECT_EQ(backing->Pixels()[9], 0u);
+        backing->Flush();
+        XSync(d, False);
+        EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels(kStage));
+
+        // A sprite's change on the stage, copied to the window in place: it too is sent at the
+        // flush, and only it.
+        w.stage.Paint(p, 2, 1, {"##", "##"});
+        ASSERT_TRUE(BitBlt(w.dc, 2, 1, 2, 2, w.stage.hDC(), 2, 1, SRCCOPY));
+        backing->Flush();
+        XSync(d, False);
+        EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels({"rgbycmrg", "cy##rmcy", "by##rgby", "bgrmcybg",
+                                               "cmrgbycm", "rmcybgrm"}));
+        EXPECT_EQ(backing->Pixels()[9], 0u);
+    }
+}
+
+TEST_F(GdiX11, AWriteToTheStageFirstSendsWhatWasCopiedFromIt) {
+    for (const bool shm : {true, false}) {
+        SCOPED_TRACE(shm ? "shared memory" : "plain images");
+        X11WindowBacking::SetUseShm(shm);
+        auto backing = X11WindowBacking::Create(d, window, 8, 6);
+        ASSERT_NE(backing, nullptr);
+        XClearWindow(d, window);
+        StageWindow w(backing, p, kStage);
+        ASSERT_TRUE(w.CopyAll());
+        // Every kind of write to the stage: a block transfer and a single pixel.
+        ASSERT_TRUE(BitBlt(w.stage.hDC(), 0, 0, 8, 3, 0, 0, 0, WHITENESS));
+        XSync(d, False);
+        EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels(kStage));  // the window got the old pixels
+        ASSERT_TRUE(BitBlt(w.dc, 0, 0, 8, 1, w.stage.hDC(), 0, 0, SRCCOPY));
+        ASSERT_TRUE(SetPixel(w.stage.hDC(), 0, 0, RGB(0, 0, 0)));
+        backing->Flush();
+        XSync(d, False);
+        EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels({"########", "cybgrmcy", "bycmrgby", "bgrmcybg",
+                                               "cmrgbycm", "rmcybgrm"}));
+    }
+}
+
+TEST_F(GdiX11, AnExposeRepaintsWhatWasLastPresented) {
+    auto backing = X11WindowBacking::Create(d, window, 8, 6);
+    ASSERT_NE(backing, nullptr);
+    StageWindow w(backing, p, kStage);
+    ASSERT_TRUE(w.CopyAll());
+    backing->Flush();
+    // From the stage while the window shows it.
+    XClearWindow(d, window);
+    backing->Repaint(-5, -5, 100, 100);
+    XSync(d, False);
+    EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels(kStage));
+
+    // Any other write to the window: its own pixels take what it shows first, and repaint.
+    ASSERT_TRUE(BitBlt(w.dc, 0, 0, 2, 6, 0, 0, 0, WHITENESS));
+    EXPECT_EQ(GetPixel(w.dc, 7, 5), RGB(255, 0, 255));
+    backing->Flush();
+    XClearWindow(d, window);
+    backing->Repaint(0, 0, 8, 6);
+    XSync(d, False);
+    const PixelPattern::Rows mixed = {"##bycmrg", "##bgrmcy", "##cmrgby",
+                                      "##rmcybg", "##rgbycm", "##cybgrm"};
+    EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels(mixed));
+    // A part of the window copied from the stage now goes through the window's own pixels.
+    w.stage.Paint(p, 7, 0, {"#"});
+    ASSERT_TRUE(BitBlt(w.dc, 7, 0, 1, 1, w.stage.hDC(), 7, 0, SRCCOPY));
+    EXPECT_EQ(backing->Pixels()[7], 0xFFFFFFu);
+
+    // Shown again from the stage, which then goes away: the window keeps what it showed.
+    ASSERT_TRUE(w.CopyAll());
+    ASSERT_TRUE(BitBlt(w.stage.hDC(), 0, 0, 8, 6, 0, 0, 0, WHITENESS));
+    {
+        StageWindow second(
+            backing, p, {"mmmmmmmm", "mmmmmmmm", "mmmmmmmm", "mmmmmmmm", "mmmmmmmm", "mmmmmmmm"});
+        ASSERT_TRUE(second.CopyAll());
+        // Deleted while it is shown.
+        ReleaseDC(second.hWnd, second.dc);
+        second.dc = 0;
+    }
+    backing->Flush();
+    XClearWindow(d, window);
+    backing->Repaint(0, 0, 8, 6);
+    XSync(d, False);
+    EXPECT_EQ(Fetch(0, 0, 8, 6), std::vector<std::uint32_t>(48, 0xFF00FF));
+}
+
+TEST_F(GdiX11, AtScaleTwoTheStageIsDoubledOnTheWay) {
+    for (const bool shm : {true, false}) {
+        SCOPED_TRACE(shm ? "shared memory" : "plain images");
+        X11WindowBacking::SetUseShm(shm);
+        // Room for three rows of the window: blocks are split between pushes.
+        X11WindowBacking::SetUploadBytes(3 * 8 * 4);
+        auto device = X11WindowBacking::Create(d, window, 8, 6);
+        X11WindowBacking::SetUploadBytes(X11WindowBacking::kDefaultUploadBytes);
+        ASSERT_NE(device, nullptr);
+        auto scaled = std::make_shared<ScaledWindowBacking>(device, 2);
+        StageWindow w(scaled, p, {"rgby", "cmrg", "bycm"});
+        ASSERT_TRUE(w.CopyAll());
+        w.stage.Paint(p, 1, 1, {"#"});  // after the copy: the window shows the old pixel
+        scaled->Flush();
+        XSync(d, False);
+        EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels({"rrggbbyy", "rrggbbyy", "ccmmrrgg", "ccmmrrgg",
+                                               "bbyyccmm", "bbyyccmm"}));
+        ASSERT_TRUE(BitBlt(w.dc, 1, 1, 2, 1, w.stage.hDC(), 1, 1, SRCCOPY));
+        scaled->Flush();
+        XClearWindow(d, window);
+        device->Repaint(3, 1, 3, 3);  // within blocks on both axes
+        XSync(d, False);
+        EXPECT_EQ(Fetch(0, 0, 8, 6), p.Pixels({"........", "...gbb..", "...#rr..", "...#rr..",
+                                               "........", "........"}));
+        // Reading the window takes what it shows into the pixels of both sizes.
+        EXPECT_EQ(GetPixel(w.dc, 1, 1), RGB(255, 255, 255));
+        EXPECT_EQ(device->Pixels()[2 * 8 + 3], 0xFFFFFFu);
+        EXPECT_EQ(device->Pixels()[5 * 8 + 7], 0xFF00FFu);
+    }
 }
 
 TEST_F(GdiX11, ForeignWindowIsReadBeforeCombining) {
