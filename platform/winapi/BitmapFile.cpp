@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <stb/stb_image.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -51,6 +54,52 @@ struct FileCloser {
 
 struct PixelsFree {
     void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
+};
+
+// The decoded bytes of a large picture are given back to the system page by page as they are
+// converted: the scene's largest pictures are loaded when the rest of it is already in memory,
+// and would otherwise take their memory twice for a moment. Only whole pages inside the block
+// go (the allocator keeps its own records before the block's first byte and after its last),
+// and nothing reads them again before the block is freed.
+class ConsumedPages {
+  public:
+    static constexpr std::size_t kWorthIt = std::size_t{1} << 20;
+
+    ConsumedPages(const stbi_uc* block, std::size_t bytes)
+        : m_used(kPagesUsed && bytes >= kWorthIt),
+          m_from(RoundUp(reinterpret_cast<std::uintptr_t>(block))),
+          m_end(RoundDown(reinterpret_cast<std::uintptr_t>(block) + bytes)) {}
+
+    // Everything before upTo has been read for the last time.
+    void ReadUpTo(const stbi_uc* upTo) {
+        if (!m_used)
+            return;
+        const std::uintptr_t to =
+            std::min(RoundDown(reinterpret_cast<std::uintptr_t>(upTo)), m_end);
+        if (to < m_from + kStep)
+            return;
+        madvise(reinterpret_cast<void*>(m_from), to - m_from, MADV_DONTNEED);
+        m_from = to;
+    }
+
+  private:
+#if defined(GLIMMERDEL_ADDRESS_SANITIZER)
+    static constexpr bool kPagesUsed = false;  // the sanitizer's allocator watches its blocks
+#else
+    static constexpr bool kPagesUsed = true;
+#endif
+    static constexpr std::uintptr_t kPage = 4096;
+    static constexpr std::uintptr_t kStep = 64 * kPage;
+    static std::uintptr_t RoundUp(std::uintptr_t at) {
+        return (at + kPage - 1) / kPage * kPage;
+    }
+    static std::uintptr_t RoundDown(std::uintptr_t at) {
+        return at / kPage * kPage;
+    }
+
+    bool m_used;
+    std::uintptr_t m_from;
+    std::uintptr_t m_end;
 };
 
 }  // namespace
@@ -117,9 +166,13 @@ bool Load(const char* path, Image& image) {
         return false;
     }
     const stbi_uc* in = rgba.get();
+    ConsumedPages consumed(in, image.pixels.size() * 4);
+    std::size_t done = 0;
     for (std::uint32_t& pixel : image.pixels) {
         pixel = (std::uint32_t{in[0]} << 16) | (std::uint32_t{in[1]} << 8) | in[2];
         in += 4;
+        if (++done % (std::size_t{64} << 10) == 0)
+            consumed.ReadUpTo(in);
     }
     image.width = width;
     image.height = height;

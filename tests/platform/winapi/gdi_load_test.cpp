@@ -83,6 +83,28 @@ TEST_F(GdiLoad, ReadsEveryDepthInBothRowOrders) {
     }
 }
 
+TEST_F(GdiLoad, LargePicturesArriveWholeAlsoWhenLoadedAgain) {
+    // Large enough that its decoded bytes are given back page by page while they are
+    // converted; every pixel its own colour, so that a page lost too early shows.
+    BmpPicture picture;
+    picture.width = 1001;
+    picture.height = 700;
+    picture.bitsPerPixel = 24;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x)
+            picture.pixels.push_back(static_cast<std::uint32_t>(y) << 12 |
+                                     static_cast<std::uint32_t>(x));
+    }
+    const std::string bytes = EncodeBmp(picture);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "first load" : "loaded again into memory given back before");
+        const HBITMAP bitmap = Load("large.bmp", bytes);
+        ASSERT_NE(bitmap, 0);
+        EXPECT_EQ(PixelsOf(bitmap), picture.pixels);
+        EXPECT_TRUE(DeleteObject(bitmap));
+    }
+}
+
 TEST_F(GdiLoad, MissingUnreadableAndForeignFilesFail) {
     const int live = gdi::LiveObjectCount();
     EXPECT_EQ(LoadImageA(0, dir.File("none.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), 0);
