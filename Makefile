@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Glimmerdel: the two everyday commands are `make run` and `make test`.
 # Both install what is missing (Debian packages, as root), configure and build first.
 

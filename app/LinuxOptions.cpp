@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/LinuxOptions.h"
 
 #include <algorithm>

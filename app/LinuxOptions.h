@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The options of the Linux screen-saver convention, recognised before the classic switches:
 // where to draw (--root, --window-id), and settings that override the settings file for one run.

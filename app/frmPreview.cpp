@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/frmPreview.h"
 
 #include "art/embedded_pictures.h"

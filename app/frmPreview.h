@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The preview form: never shown; it carries the preview picture in a picture box whose
 // retained image yields the picture while the form stays hidden.

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: MIT
 ; The Windows installer: the program folder under Program Files, the screen saver file in the
 ; system folder (where the display settings list screen savers), an entry to remove it all.
 ; makensis -DVERSION=x.y.z -DSTAGE=<program folder> -DOUTFILE=<setup.exe> glimmerdel.nsi

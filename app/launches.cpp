@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Web pages, the companion program and the e-mail prompt.
 
 #include "app/mScreenSaver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/mMain.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's start: creates the three forms, reads the host facts and dispatches the
 // command line. Returns when no form is loaded any more.

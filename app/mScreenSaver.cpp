@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mode dispatch and the start of the full-screen run.
 
 #include "app/mScreenSaver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The screen saver's host integration: modes, the settings store, run control, external
 // launches and the preview. Module-level state lives here; the forms live in mMain.

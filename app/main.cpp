@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry: reads the options of the Linux screen-saver convention, installs the
 // host services the run needs and starts the program.
 

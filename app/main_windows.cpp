@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry on Windows: the screen saver file that the display settings start with
 // /s, /c, /p or /a. Installs the host services and starts the program.
 

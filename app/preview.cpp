@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The preview: one still picture painted into the host's preview window.
 
 #include "app/frmPreview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Everything around the animation while the saver runs: host facts, the pointer, the taskbar,
 // the password, the activity watch, pacing and the fatal-error exit.
 

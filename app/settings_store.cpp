@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file next to the program, the data folder, the in-memory settings, and the
 // mirrored form of the light and smoke speeds.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/blue_noise.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A blue-noise threshold map for ordered dithering: thresholds spread evenly, without the grid
 // look of a Bayer matrix, repeating every kBlueNoiseSize pixels.

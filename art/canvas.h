@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A painting surface: premultiplied colour and opacity per pixel, painted with "over"
 // compositing through coverage masks and per-pixel shaders.

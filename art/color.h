@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Colours for painting: linear floats in 0..1 per channel, packed to 0x00RRGGBB at the end.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/dialog_pictures.h"
 
 #include <algorithm>

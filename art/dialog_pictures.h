@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The pictures built into the program: the preview still with the web address, the settings
 // dialog's banner, its two button pictures and the program's icon.

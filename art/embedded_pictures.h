@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Pictures built into the program: painted at build time, stored as pixel arrays.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/ground.h"
 
 #include <cmath>

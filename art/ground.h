@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The snowy ground shared by the landscape and the extension strip: three bands of rolling
 // hills (far, middle, near) with a line of distant firs along the far ridge. Everything about

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/house_painter.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The log cabin: front wall with two lit windows and a red door with a wreath, the gable end in
 // shade, a snow-covered roof and the brick chimney whose top is kChimneyTop.

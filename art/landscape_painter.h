@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The landscape (snowy hills, the cabin and the fir tree, transparent where the sky shows) and
 // the ground strip that continues it to the right edge of the screen.

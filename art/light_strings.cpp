@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/light_strings.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The nine strings of lights on the fir tree. Each sheet holds 52 cells of the same string (wire,
 // sockets and bulbs in every cell); only the glow of the bulbs changes from cell to cell. The

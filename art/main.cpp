@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // glimmerdel-art: paints every picture of the screen saver at build time.
 //
 //   glimmerdel-art --data-dir DIR --embedded FILE.cpp --website URL

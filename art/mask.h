@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Anti-aliased coverage of shapes over a rectangle of pixels: polygons (non-zero winding),
 // discs, ellipses and thick polylines. Pixel (x, y) covers [x, x+1) x [y, y+1).

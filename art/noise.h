@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Smooth gradient noise and fractal sums of it, optionally periodic so that pictures which are
 // tiled (the sky, the ground strip) repeat without a seam.

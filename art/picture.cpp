@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/picture.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A finished picture: 8-bit RGB pixels (0x00RRGGBB, rows from the top). Sprite sheets mark
 // transparent pixels with pure green, the colour key; no other pixel may be pure green.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/picture_io.h"
 
 #include <cstdint>

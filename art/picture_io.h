@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writing finished pictures: Windows bitmaps for the data folder, PNG files for looking at,
 // and the C++ source that builds pictures into the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/pixel_font.h"
 
 #include <cstring>

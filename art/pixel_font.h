@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A small proportional pixel font for text that must stay crisp at tiny sizes (buttons, the web
 // address): capitals 7 pixels tall, lower case 5, descenders 2 below the baseline.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A small seeded random number generator (splitmix64) and integer hashes: every picture is
 // painted the same way on every build.

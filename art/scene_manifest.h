@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The scene's manifest: the fourteen picture files of the data folder, how their sheets are cut
 // into cells, where the scene places the light strings and the smoke over the landscape, and

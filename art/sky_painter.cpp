@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/sky_painter.h"
 
 #include <cmath>

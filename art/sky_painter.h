@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The night sky tile: a deep blue gradient with stars, repeated edge to edge from the screen's
 // top-left corner.

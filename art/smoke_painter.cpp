@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/smoke_painter.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One falling snowflake: a small soft disc with transparent corners.
 

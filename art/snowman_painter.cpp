@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/snowman_painter.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A snowman in the snow between the cabin and the tree, with a hat, a scarf and a carrot nose.
 

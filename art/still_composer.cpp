@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/still_composer.h"
 
 #include "art/rng.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A still of the running scene composed the way the screen saver draws it: the sky tiled from
 // the top-left corner, the landscape at the bottom left, ground strips to the right edge, then

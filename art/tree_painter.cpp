@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/tree_painter.h"
 
 #include <algorithm>

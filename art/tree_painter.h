@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The fir tree: six tiers of branches with snow on them, a star on top, a trunk in a snow mound
 // and two presents. The light strings hang across its tiers.

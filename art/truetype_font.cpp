@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "art/truetype_font.h"
 
 #include <cmath>

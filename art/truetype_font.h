@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Text set in a TrueType font read at build time, for the banner's title.
 

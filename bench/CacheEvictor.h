@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Empties the processor's caches, as the 20 ms between two frames of the real saver (and the
 // X server's work in them) tend to leave them: one pass over 64 MiB of memory of its own, twice

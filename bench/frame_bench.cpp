@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver's frame and set-up, headless: the saver's own code on a virtual screen and clock.
 //
 // FrameStep: one frame (restore, move, store, draw and present the sprites, pump events, wait

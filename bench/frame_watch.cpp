@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Watches what reaches the X server from a window, from outside the program: every update of
 // the window's pixels is reported by the X server (Damage extension); updates closer together
 // than a few milliseconds belong to one frame. Prints frames per second and the frame interval

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The raster core at frame scale: a sprite cell drawn with its mask, a sprite's whole frame
 // cycle, and block transfers per raster operation and format pair (pixels per second).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame with several monitors and on a high-density screen, headless: the saver's own code
 // on a virtual screen and clock.
 //

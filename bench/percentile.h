@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The value below which a share p (0 to 1) of the values lie; 0 for no values.
 

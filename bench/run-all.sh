@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs every benchmark of a build folder and prints the tables of the README's Performance
 # section (markdown). Benchmarks report; they never fail on a figure.
 #
@@ -102,6 +103,9 @@ awk -F= '{v[$1] = $2}
         printf "| Key press to process gone | %d ms | |\n", v["glimmerdel_key_to_exit_ms"]
         printf "| SIGTERM to process gone (in the root window) | %d ms | |\n",
             v["glimmerdel_sigterm_to_exit_ms"]
+        if ("glimmerdel_unseen_cpu_percent" in v)
+            printf "| Nobody can see it (`--window` unmapped, 10 s): share of one core, wake-ups a second | %.3f %%, %.1f | |\n",
+                v["glimmerdel_unseen_cpu_percent"], v["glimmerdel_unseen_wakeups_per_s"]
         if ("xsnow_cpu_percent" in v && v["xsnow_cpu_percent"] > 0)
             printf "\nCPU ratio Glimmerdel / xsnow: %.3f\n",
                 v["glimmerdel_cpu_percent"] / v["xsnow_cpu_percent"]

@@ -1,8 +1,10 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs the real saver full screen under Xvfb and measures it from outside: processor time
 # (user + system) as a share of one core, frames per second and frame intervals as the X server
 # received them, peak resident memory, the time from a key press to the process being gone, and
-# the time from SIGTERM to the process being gone (drawing into the root window).
+# the time from SIGTERM to the process being gone (drawing into the root window), and what it
+# costs while nobody can see it (the --window window unmapped).
 # Then runs the peer xsnow the same way (same screen size, same length) for comparison.
 #
 #   bench/whole-process.sh [BUILD-FOLDER] [SECONDS] [WIDTHxHEIGHT]
@@ -81,8 +83,43 @@ s0=$(date +%s%N)
 kill -TERM "$pid"
 term=$(until_gone "$s0")
 wait "$pid" 2>/dev/null || true
+# While nobody can see it: the window of --window unmapped (what an iconified window is without
+# a window manager), its processor time and wake-ups (voluntary context switches) over 10 s.
+wakeups() { awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$1/status"; }
+XDG_RUNTIME_DIR="$work/runtime" "$work/glimmerdel" --window &
+pid=$!
+window=""
+for i in $(seq 1 200); do
+    window=$(xdotool search --name '^Glimmerdel$' 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+hidden_cpu=""
+hidden_wakeups=""
+if [ -n "$window" ]; then
+    sleep 1
+    xdotool windowunmap "$window"
+    sleep 1
+    hb=$(cpu_ticks "$pid")
+    hw=$(wakeups "$pid")
+    h0=$(now)
+    sleep 10
+    h1=$(now)
+    ha=$(cpu_ticks "$pid")
+    hx=$(wakeups "$pid")
+    hidden_cpu=$(awk -v b="$hb" -v a="$ha" -v t="$ticks" -v t0="$h0" -v t1="$h1" \
+        'BEGIN {printf "%.3f", 100 * (a - b) / t / (t1 - t0)}')
+    hidden_wakeups=$(awk -v b="$hw" -v a="$hx" -v t0="$h0" -v t1="$h1" \
+        'BEGIN {printf "%.1f", (a - b) / (t1 - t0)}')
+fi
+kill -TERM "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
 pid=""
 stop_xvfb
+if [ -n "$hidden_cpu" ]; then
+    echo "glimmerdel_unseen_cpu_percent=$hidden_cpu"
+    echo "glimmerdel_unseen_wakeups_per_s=$hidden_wakeups"
+fi
 awk -v b="$before" -v a="$after" -v t="$ticks" -v t0="$t0" -v t1="$t1" -v rss="$rss" \
     -v key="$key" -v term="$term" '
     {v[$1] = $2}

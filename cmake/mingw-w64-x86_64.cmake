@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-building the Windows program on Debian with MinGW-w64 (the POSIX thread model, so that
 # the standard library's threads and mutexes exist), linked statically: the programs import
 # only the system's own DLLs. Test programs run under Wine.

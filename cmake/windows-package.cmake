@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Windows program folder as a zip file, and the installer (NSIS), both made in the build
 # folder: `cmake --build build-win --target windows_package`.
 find_program(ZIP_PROGRAM zip)

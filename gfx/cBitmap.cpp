@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gfx/cBitmap.h"
 
 #include "gfx/mGDI.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An off-screen drawing surface: one memory DC with one bitmap, made empty at a size, loaded
 // from a bitmap file or copied from a picture, and copied onto any DC with a raster operation.

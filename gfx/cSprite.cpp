@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gfx/cSprite.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One moving figure on a staging surface. It knows its position, its motion per step and its
 // current cell in a shared sprite sheet, saves the staging pixels under the spot where it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gfx/cSpriteBitmaps.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A sprite sheet: a picture divided into a grid of equal cells, a transparency mask for the whole
 // picture and a build DC of one cell's size. Any cell is drawn onto any DC with transparency by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A picture laid edge to edge from the top-left corner over an area: onto a DC of a given size,
 // or over the whole render object (a form or picture box) that the tile was initialised with.

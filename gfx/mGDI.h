@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Making and freeing memory surfaces: a memory DC with a bitmap of its own selected into it,
 // held by its owner as a triple of handles (DC, bitmap, the bitmap the DC held before).

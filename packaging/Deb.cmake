@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package (`make deb`): CPack's DEB generator over the install rules, with the
 # prefix /usr. dpkg-shlibdeps works out the dependencies from the program's libraries.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A check box: Value 0 (not ticked) or 1 (ticked); 2 (greyed) is accepted as the toolkit does.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/CommandButton.h"
 
 CommandButton::CommandButton(Form& form, Control* container, std::string name)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A command button with a caption, or (graphical style) a picture; its click handler runs when
 // the user presses it.

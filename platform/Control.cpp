@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/Control.h"
 
 #include "platform/Form.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A control on a form: its designed name, container, place and size (in twips), tab index and
 // caption. The concrete controls keep their own values; when the form has a real window, each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A form: a window with designed properties, controls and event handlers.
 //

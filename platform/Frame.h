@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A frame: an etched box that holds other controls (its caption may be empty).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/HScrollBar.h"
 
 #include "platform/RuntimeError.h"

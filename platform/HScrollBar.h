@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A horizontal scroll bar: Value within Min to Max, moved by SmallChange (arrows) and
 // LargeChange (trough).

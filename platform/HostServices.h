@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the program asks of the windowing layer and the operating system, behind one interface.
 //

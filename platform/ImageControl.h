@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An image control: shows a picture at its place, nothing more.
 

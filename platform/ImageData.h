@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Pixels that the program carries with it (a button's picture, a banner, an icon).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/MonitorSelection.h"
 
 #include <utility>

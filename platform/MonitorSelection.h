@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The monitors a host covers, and the one selected: the scene made next is composed for it, and
 // a maximised form goes there. Every windowing backend keeps its monitors in one.

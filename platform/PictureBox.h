@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A picture box with a retained image: its DC yields its picture even while the form is hidden,
 // because the picture is kept in an off-screen surface of the box's size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The random generator: uniform draws in [0, 1), and a re-seed that stirs new entropy (the clock)
 // into the state instead of replacing it, so that draws made within one clock tick still differ.

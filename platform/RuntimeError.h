@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Run-time errors: what a failed conversion, an overflow or the use of a missing object raises.
 // Callers that trap errors catch RuntimeError (or std::exception); nothing else derives from it.

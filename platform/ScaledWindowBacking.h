@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A window shown at a whole-number scale: the scene draws into pixels of the composed size, and
 // every rectangle presented is copied onto the device (the window's own backing) with each

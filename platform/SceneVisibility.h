@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Whether anybody can see the scene: the display's power state and the scene's own windows, as
 // a host learns of them. While nobody can, the frame loop runs no frames and sleeps on the event

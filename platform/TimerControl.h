@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A timer control: an interval and an enabled flag. A timer without a handler does nothing,
 // so it never needs a toolkit timer behind it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The retained pixels of a window, and how they reach the screen.
 //

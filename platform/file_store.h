@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The files the program keeps: reading and atomically rewriting the settings file, and the
 // user's own folder for settings where the program folder may not be written. One

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The drawing calls the graphics library rests on, with the Win32 names and semantics: on Windows
 // the system's own, elsewhere our stand-in (platform/winapi/). Beside them, what every backend

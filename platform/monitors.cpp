@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/monitors.h"
 
 #include <algorithm>

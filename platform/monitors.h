@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The monitors of a screen, and how large each shows the scene's pixels.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Win32 names the program uses (handles, drawing calls, records and values): on Windows the
 // system's own headers, elsewhere our stand-in in platform/winapi/.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scene/cRedrawPlan.h"
 
 #include <algorithm>

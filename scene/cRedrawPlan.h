@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which sprites a frame has to lift, save under, draw and copy to the window, and which it may
 // leave as they stand.

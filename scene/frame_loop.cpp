@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame loop: 50 times a second, every active sprite is lifted off the stage, moved or
 // stepped, saved under and drawn again, and only the rectangles that changed are copied to the
 // window. The planned step leaves out the sprites that would come out the same (see

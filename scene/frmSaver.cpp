@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The animation form: its design, the scene's set-up and the input handlers.
 
 #include "scene/frmSaver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The nine light strings: each sweeps its 52 cells up and down, one step every few frames.
 
 #include "app/mScreenSaver.h"

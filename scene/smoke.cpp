@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The chimney smoke: one sprite playing a loop of 135 cells, one step every few frames.
 
 #include "app/mScreenSaver.h"

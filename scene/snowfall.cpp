@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The snowfall: 100 flakes that fall with a jittery speed, drift one pixel to the right per
 // frame and vanish at their own height within the lowest 250 pixels, to come back at the top.
 

@@ -1,8 +1,10 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Static analysis of our own code, from the compile commands of a configured build folder:
 #   - clang-tidy with the checks chosen in .clang-tidy (bench/ has its own small addition), over
 #     the program's code: app, platform, gfx, scene, settings_ui, tools, art, bench;
-#   - cppcheck (warnings, performance, portability) over the same and the tests.
+#   - cppcheck (warnings, performance, portability) over the same and the tests;
+#   - the SPDX licence line at the top of every C++ file of ours.
 # Third-party code is left out: the image decoder and writer are compiled in units of their own
 # (*_impl.cpp), and their headers are system headers. Fails on any finding.
 #
@@ -41,6 +43,17 @@ if ! cppcheck --project="$database" --library=googletest --library=posix --std=c
         --suppress=missingIncludeSystem -i "$build" -i platform/winapi/stb_image_impl.cpp \
         -i art/stb_image_write_impl.cpp --error-exitcode=1 \
         --template='{file}:{line}: {severity}: {message} [{id}]'; then
+    status=1
+fi
+
+echo "licence lines"
+# Every C++ file of ours names its licence at the top (files carried from elsewhere keep their
+# own notices and are none of these).
+missing=$(git ls-files '*.cpp' '*.h' '*.h.in' | while read -r file; do
+    head -n 2 "$file" | grep -q 'SPDX-License-Identifier: MIT' || echo "$file"
+done)
+if [ -n "$missing" ]; then
+    echo "$missing" | sed 's/$/: no SPDX-License-Identifier line/'
     status=1
 fi
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Builds the program (GLIMMERDEL_PROGRAM_ONLY) the way users and packagers do: each given
 # compiler and build type in a folder of its own, without -Werror. Warnings are shown; the
 # script fails only when a build fails, and prints the number of warnings of each build.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, running and testing need.
 # A no-op when everything is present; otherwise one non-interactive apt-get run as root.
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Tests the Debian package that `make deb` made: its files, lintian (no errors; warnings shown),
 # the AppStream file, then - as root - installs it with apt-get, runs the installed hack under
 # the real xscreensaver (tests/e2e, InstalledPackage) and removes it, checking that no file it

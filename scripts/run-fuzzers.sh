@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs every fuzz target of a fuzz build, one after another, each for the given number of
 # seconds, starting from its committed seeds (tests/fuzz/corpus/<target>) and the corpus that
 # earlier runs of this build grew (<build>/fuzz-corpus/<target>). Prints one line of figures per

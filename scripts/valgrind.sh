@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Memcheck over two whole runs of the release build (`make valgrind`):
 #   1. the snapshot tool: the saver's set-up and 100 frames, headless;
 #   2. a settings dialog round trip under a private Xvfb: open with `glimmerdel /c`, close with

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The Windows build's tests under Wine: its unit tests (built with MinGW, run by CTest through
 # Wine) and the end-to-end tests of its program folder (driven from the Linux build), in a Wine
 # prefix of their own in a temporary folder, on Xvfb.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings dialog: its designed layout, loading and saving the six settings, and the two
 // web buttons.
 

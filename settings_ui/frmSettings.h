@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings dialog: the three effect switches and the three speeds of the settings file.
 //

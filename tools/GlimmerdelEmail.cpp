@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The companion program: opens the user's mail client with a ready recommendation of the
 // screen saver (a mailto: link with subject and body), then ends.
 

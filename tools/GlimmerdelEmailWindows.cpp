@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The companion program on Windows: opens the user's mail program with a ready recommendation
 // of the screen saver (a mailto: link with subject and body), then ends.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renders the real scene without a display: runs the saver's own set-up and frame loop on a
 // virtual screen and clock, and writes what the screen shows as a PNG (a JPEG for .jpg, the
 // exact pixels as a PPM for .ppm).

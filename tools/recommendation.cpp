@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/recommendation.h"
 
 #include "app/product.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/headless/HeadlessBacking.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Retained window pixels with no screen behind them: what the snapshot tool and the tests draw
 // into, and what a window keeps until it has a screen. One class on every system; only how the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A form's window without a display: retained pixels of the client size, drawn on through the
 // window's DC. On Linux the pixels sit behind a window of the drawing stand-in; on Windows they

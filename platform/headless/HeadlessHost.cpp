@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/headless/HeadlessHost.h"
 
 #include <algorithm>

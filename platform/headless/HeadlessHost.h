@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Host services without a display: a virtual screen and clock, input fed by the caller, and a
 // record of everything the program asked for. The snapshot tool renders with it; the tests use

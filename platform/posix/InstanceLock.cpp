@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/InstanceLock.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tells whether an earlier instance of the program is still running. Every instance holds a
 // shared lock on one file for its whole life; a new instance first tries for the exclusive lock,

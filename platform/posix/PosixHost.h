@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The host services of every POSIX backend that are not about windows: the program's arguments
 // and folder, the earlier-instance lock, the clocks, the random generator, launches, the network

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Operating-system services on POSIX: the program's folder, files, clocks, starting programs
 // and the network state.

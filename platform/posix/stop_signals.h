@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The signals that ask a program to stop (SIGTERM, SIGINT, SIGHUP), caught instead of ending it
 // at once, so that it can end in its own way (desktop given back, status 0). A sleeping wait is

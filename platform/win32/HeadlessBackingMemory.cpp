@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A headless window's pixels on Windows: a 32-bit top-down bitmap of the system's (a DIB
 // section), so that the real drawing calls draw into it and the pixels can be read as 0x00RRGGBB
 // words once the system has finished every call on them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A headless form's window on Windows: no window at all, its DC a memory DC holding a bitmap of
 // the client size. The handle is a number of its own that no system window has.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A form's window on Windows, made with the plain Win32 API.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The real host services on Windows: plain Win32 windows and controls, the system's drawing
 // calls, registry, shell, network state and the screen-saver password libraries (loaded when

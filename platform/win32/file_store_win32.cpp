@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file and the user's folder on Windows.
 
 #include <shlobj.h>

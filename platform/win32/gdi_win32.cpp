@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pictures built in memory and the pixel reads of the graphics helpers, with the system's
 // drawing calls.
 

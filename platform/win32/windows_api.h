@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The system's own headers: on Windows every Win32 name the program uses (handles, the drawing
 // calls, records and values) is the real one.

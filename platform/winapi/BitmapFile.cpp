@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/winapi/BitmapFile.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading a bitmap (.bmp) file into screen-format pixels (0x00RRGGBB, rows from the top).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A headless window's pixels on the drawing stand-in: fresh zeroed pages (filled only when the
 // fill colour is not black), drawn into directly by the window's DC.
 

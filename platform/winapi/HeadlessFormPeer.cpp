@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A headless form's window on the drawing stand-in: a registered window whose DC draws into
 // retained pixels.
 

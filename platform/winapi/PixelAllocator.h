@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Memory for pixels, always handed out zeroed, so that a new surface reads as black.
 //

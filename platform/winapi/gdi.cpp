@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drawing operations of gdi.h: handle tables, memory DCs, bitmaps in two formats, block
 // transfers with raster operations, bitmap files and window DCs.
 //

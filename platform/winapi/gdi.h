@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Our stand-in for the drawing operations of the Win32 API, with their names and semantics, where
 // the system has none (Linux): built only there; on Windows the system's own are used.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The image decoder, compiled once for the whole program. Only the bitmap-file reader is built:
 // any other format fails to load like a missing file.
 #define STB_IMAGE_IMPLEMENTATION

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Our stand-ins for the few Win32 records and values the program passes through the host
 // services (the version record, the registry, window placement, system parameters), where the

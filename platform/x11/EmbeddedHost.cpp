@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/EmbeddedHost.h"
 
 #include <X11/Xatom.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Host services for a scene that runs inside a window given by a screen-saver daemon
 // (xscreensaver and friends): the window is the screen. There is no input to watch, no pointer,

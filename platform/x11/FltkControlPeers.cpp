@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/FltkControlPeers.h"
 
 #include <FL/Fl.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The X11 host: FLTK windows and dialogs, Xlib (MIT-SHM, RandR) for pixels and monitors, on the
 // POSIX services of PosixHost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The monitors of an X screen: RandR 1.5 monitors where the server has them, Xinerama's screens
 // otherwise, and the whole screen when neither says anything.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the X server says of whether the scene can be seen, for SceneVisibility: the display's
 // DPMS state (asked at most once a second, and only where the server offers the extension and

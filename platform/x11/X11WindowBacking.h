@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The retained pixels of an X window, and the pushes that bring changed rectangles to it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tests of the app layer: the headless host with its program folder in a temporary folder, the
 // module state reset, and forms that record what is done to them.

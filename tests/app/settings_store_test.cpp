@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/app/AppFixture.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pictures built into the program: sizes, the icon's palette, and that each shows what it
 // is for.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The painter's toolkit: coverage masks, compositing, keyed pictures, noise, dithering, the
 // pixel font and the sweep of the light strings.
 

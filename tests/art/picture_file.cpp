@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "picture_file.h"
 
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading the painted pictures back for the tests: bitmap header facts and decoded pixels.
 

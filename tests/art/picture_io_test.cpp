@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing pictures: bitmaps and PNG files read back as painted, and the source of the
 // built-in pictures.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene's bitmaps as the screen saver relies on them: format, colour key, cell layout,
 // where sprites meet the landscape, and seams.
 

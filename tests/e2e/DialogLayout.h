@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings dialog as the end-to-end tests see it on either system: the six values it saves
 // and where its designed controls stand in its window, in pixels at 15 twips to the pixel (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/e2e/XSession.h"
 
 #include <X11/Xlib.h>

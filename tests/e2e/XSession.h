@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // End-to-end test support: a private Xvfb server, the real program started in a private copy of
 // its program folder, xdotool for keys and the mouse, and screen captures.

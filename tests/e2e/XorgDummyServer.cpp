@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/e2e/XorgDummyServer.h"
 
 #include <fcntl.h>

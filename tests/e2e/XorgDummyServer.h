@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An Xorg server with the dummy video driver, for tests with several monitors side by side
 // (Xvfb stacks its screens on one another). It needs root; Running() is false without it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene inside another program's window, as screen-saver daemons run it.
 
 #include <gtest/gtest.h>

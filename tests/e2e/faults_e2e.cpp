@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whatever lies in the program folder, the saver reacts as the scene defines and never crashes,
 // hangs or takes much memory: pictures missing, empty, cut short, of another format or with a
 // lying header; pictures over the size limits; broken settings files. Most runs use the snapshot

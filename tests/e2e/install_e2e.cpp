@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `make install` and `make uninstall` with DESTDIR: what the one puts there, the other takes
 // away, and nothing outside DESTDIR is touched.
 

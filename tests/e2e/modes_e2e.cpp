@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Modes that end on their own.
 
 #include <gtest/gtest.h>

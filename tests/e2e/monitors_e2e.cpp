@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver on every monitor (Xorg with the dummy driver: monitors side by side and in an L,
 // added and removed while it runs) and on a high-density screen (Xvfb at 3840 x 2160).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The installed Debian package, run by the real xscreensaver. scripts/package-test.sh installs
 // the package and runs this with GLIMMERDEL_INSTALLED_PACKAGE=1; otherwise it is skipped.
 

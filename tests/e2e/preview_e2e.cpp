@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The preview mode of the real program under Xvfb: the still picture painted into a host window
 // that the test makes, and nothing painted anywhere when the window handle is no use.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The full-screen saver, run for real under Xvfb.
 
 #include <gtest/gtest.h>

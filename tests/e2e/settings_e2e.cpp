@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings dialog of the real program under Xvfb: its window, the mouse and the keyboard on
 // its controls, and what each way of closing it saves.
 

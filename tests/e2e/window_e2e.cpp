@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene in an ordinary top-level window of its own (--window), for desktops whose lockers
 // run no X screen-saver programs.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Block transfers with arbitrary positions, sizes, raster operations and formats on small
 // surfaces (colour and monochrome bitmaps, a window), compared pixel by pixel with a slow model
 // written from the documented rules:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bitmap loader on arbitrary bytes: truncated files, huge or negative dimensions, bad pixel
 // offsets, every bit depth and compression. Whatever the bytes, LoadImageA either fails or gives
 // a bitmap within the size limits whose pixels can be drawn from, and nothing leaks.

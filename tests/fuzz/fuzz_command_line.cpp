@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line and the number rules it rests on, on arbitrary text.
 //
 // Input: one flags byte, then the text. The text is, at once: a number for the whole-text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings-file calls on arbitrary files and arbitrary section, key and value texts.
 //
 // Input: one flags byte, then section NUL key NUL value NUL, then the file's bytes.

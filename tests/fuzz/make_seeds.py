@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes the seed corpora of the fuzz targets (tests/fuzz/corpus/<target>/).
 
 The seeds are committed; run this again only to change them. Each seed is small and shows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The off-screen bitmap: creates that free what came before, sizes, and exact copies.
 
 #include "gfx/cBitmap.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sprite sheet: the mask technique pixel for pixel over a coloured background, with and
 // without the build DC, masks built from a colour or supplied, and cells in and off the sheet.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sprite: saving and restoring the stage under it, drawing through a shared sheet, and the
 // rectangles it copies to the window after each move.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tiled background: where the copies land, the area's inclusive bounds, the render
 // object's size in twips, and the rules of loading by file name.
 

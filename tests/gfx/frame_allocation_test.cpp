@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A sprite's frame (restore, move, store, draw with and without the build DC, copy to a window
 // DC) allocates nothing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Making and freeing memory surfaces: formats, failures that leave partial results, pictures
 // copied without being touched, and freeing triples in every state.
 

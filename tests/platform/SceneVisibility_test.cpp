@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether anybody can see the scene: the scene's watched windows, the display's power as the
 // system tells it, and as a query (the X server's DPMS state) answers it at its pace.
 

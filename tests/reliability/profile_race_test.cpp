@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings dialog saving while a saver reads: two processes on one settings file.
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Faults found by the fuzzers and the fault tests, each kept from coming back.
 
 #include <gtest/gtest.h>

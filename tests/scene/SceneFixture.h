@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tests of the scene: the headless saver (its own host, installed for the whole test) in a
 // private program folder whose data folder links to the built pictures (a picture can be left

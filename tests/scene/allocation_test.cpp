@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame loop allocates nothing: every object it uses is made at set-up.
 
 #include <gtest/gtest.h>

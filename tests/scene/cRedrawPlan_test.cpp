@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The redraw plan: which sprites a frame may leave as they stand.
 
 #include "scene/cRedrawPlan.h"

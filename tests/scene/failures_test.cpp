@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the set-up and the frame loop do with missing pictures and settings.
 
 #include <gtest/gtest.h>

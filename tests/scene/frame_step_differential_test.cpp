@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The planned frame step against the straight one: two savers side by side, each on a headless
 // host of its own with the same seed and clock, the same settings and pictures, run frame by
 // frame; after every frame their windows must hold the same pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver's input handlers: any key or button ends it; sustained mouse movement ends it.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver left running: many frames on the virtual clock, across both wraps of the 32-bit
 // tick count (the signed one at 2^31 and the unsigned one at 2^32). Memory stays flat, no wait
 // outlasts a frame period, and the picture stays right.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A screen nobody sees: no frames run, the wait sleeps a second at a time, the scene goes on
 // where it was once it shows again (the same frames, counters and random draws as a run that
 // was never hidden), and input still ends the saver.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tests of the settings dialog: the headless host with its program folder in a temporary
 // folder, the in-memory settings cleared, and one dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog's behaviour: what it shows for the stored settings and what it writes back.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dialog's designed window and controls.
 
 #include <gtest/gtest.h>

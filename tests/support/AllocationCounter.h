@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Counts the program's allocations through the global allocation functions, which this file's
 // implementation replaces for every test program that uses it.

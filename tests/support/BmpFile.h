@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Bitmap (.bmp) files made by the tests, in the depths the loader must read.
 

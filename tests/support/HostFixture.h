@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A test with the headless host installed (virtual screen and clock, recorded requests) for its
 // whole life; what was installed before comes back when it ends.

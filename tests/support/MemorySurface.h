@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A memory DC with a bitmap of its own, for tests: made from pixel rows, or empty in either
 // format. Freed with everything it holds when the surface ends.

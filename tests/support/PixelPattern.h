@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Pixel pictures written as rows of characters, one character per pixel, through a legend that
 // maps characters to 0x00RRGGBB colours. Tests paint surfaces from them and compare what a

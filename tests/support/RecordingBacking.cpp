@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/RecordingBacking.h"
 
 #include <ostream>

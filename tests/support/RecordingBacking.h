@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Retained window pixels that record every rectangle prepared for writing and presented.
 

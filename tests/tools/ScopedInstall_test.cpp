@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scoped installer puts back what was installed before, however its scope is left.
 
 #include <gtest/gtest-spi.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The unit tests of the Windows build: the same test sources where they hold on both systems,
 # built with MinGW against the system's drawing calls and run under Wine (CTest runs each
 # program through the cross-compiling emulator). The tests of Linux's backends (the drawing

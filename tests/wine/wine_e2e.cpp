@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows build end to end under Wine on Xvfb: the screen saver file in every mode, from a
 // private copy of the Windows program folder.
 

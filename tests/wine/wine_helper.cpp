@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small Windows program for the end-to-end tests under Wine.
 //   wine_helper host HANDLE_FILE STOP_FILE   a plain window of one colour (the display settings'
 //                                            preview host); its handle goes into HANDLE_FILE; it

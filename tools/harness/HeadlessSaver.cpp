@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/harness/HeadlessSaver.h"
 
 HeadlessSaver::HeadlessSaver(const std::string& folder) : m_saver(std::make_unique<frmSaver>()) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The saver running headless: the program's own set-up and frame loop, on a host of its own
 // (virtual screen and clock, fed input, recorded requests), for the snapshot tool, the tests and

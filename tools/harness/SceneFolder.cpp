@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/harness/SceneFolder.h"
 
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A program folder of its own for a headless saver: the settings file and the data folder, whose
 // pictures are the build's own, linked one by one (copied where the system makes no links for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/harness/ScopedInstall.h"
 
 #include "app/mScreenSaver.h"

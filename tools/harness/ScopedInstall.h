@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Installs a host and a saver form for as long as it lives, and puts back what was installed
 // before when it goes, however it goes (a failed assertion, an exception, the end of a scope).

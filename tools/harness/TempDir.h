@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A temporary folder of its own (a test's, a benchmark's), removed with everything in it when
 // the object goes.

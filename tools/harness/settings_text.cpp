@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/harness/settings_text.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The text of a settings file, for the tests and the benchmarks that write one.
 

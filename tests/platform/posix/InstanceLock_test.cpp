@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The previous-instance lock of the real host, between real processes.
 
 #include "platform/posix/InstanceLock.h"

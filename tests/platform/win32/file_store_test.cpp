@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file and the user's folder on Windows: the same sound rules as on Linux with the
 // system's own notions of read-only files and per-user folders.
 

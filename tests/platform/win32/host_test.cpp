@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows host's own rules: the arguments after the program's name, the measures of the
 // screen, and the password libraries of the older system family where they are missing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The preview painted into a window of the system, in this process: the display settings'
 // preview window belongs to another process, whose drawing Wine does not show, so the painting
 // is proven here and the whole program's run end to end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pixel memory: always zero when handed out, and large blocks take no memory before they are
 // drawn into and give it back when freed.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Block transfers: the raster operations between the two formats, the colour conversions,
 // clipping against both surfaces, and a surface copied onto itself.
 

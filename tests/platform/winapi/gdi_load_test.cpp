@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading bitmap files: every depth the decoder reads, row order, and files that must fail
 // (missing, cut short, lying headers, other formats, sizes past the limits).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // DCs, bitmaps and their handles: formats, selection rules, sizes, soft failure on stale or
 // unknown handles, the pixel helpers and picture objects.
 

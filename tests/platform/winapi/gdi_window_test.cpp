@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Window DCs: drawing into a window's retained pixels with prepare and present around each
 // change, windows as sources, release and unregistering, foreign windows, the desktop.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 window backing against a real X server (Xvfb): pixels drawn through a window DC reach
 // the window, with MIT-SHM and with plain image pushes; windows that are not ours are read
 // before combining and fail softly when they are bad. Skipped when Xvfb cannot be started.
