@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <stb/stb_image_write.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -209,4 +210,20 @@ std::vector<unsigned long> XorgDummyServer::FindWindows(const std::string& name,
 
 bool XorgDummyServer::PointerHidden() const {
     return PointerHiddenOn(m_display);
+}
+
+void XorgDummyServer::SaveJpeg(const XvfbServer::Picture& picture,
+                               const std::vector<Monitor>& monitors, const std::string& path) {
+    std::vector<unsigned char> rgb(picture.pixels.size() * 3, 0);
+    for (const Monitor& m : monitors) {
+        for (int y = m.y; y < m.y + m.height; ++y) {
+            for (int x = m.x; x < m.x + m.width; ++x) {
+                const size_t i = static_cast<size_t>(y) * picture.width + x;
+                rgb[i * 3] = static_cast<unsigned char>(picture.pixels[i] >> 16);
+                rgb[i * 3 + 1] = static_cast<unsigned char>(picture.pixels[i] >> 8);
+                rgb[i * 3 + 2] = static_cast<unsigned char>(picture.pixels[i]);
+            }
+        }
+    }
+    stbi_write_jpg(path.c_str(), picture.width, picture.height, 3, rgb.data(), 90);
 }

@@ -31,6 +31,9 @@ class XorgDummyServer {
     bool Arrange(const std::vector<Monitor>& monitors);
     // The whole screen, as 0x00RRGGBB pixels.
     XvfbServer::Picture Capture() const;
+    // The monitors' part of a capture as a JPEG file (what no monitor shows is left black).
+    static void SaveJpeg(const XvfbServer::Picture& picture, const std::vector<Monitor>& monitors,
+                         const std::string& path);
     // True when the pointer shows no visible pixel (hidden by the window under it).
     bool PointerHidden() const;
     // Runs xdotool or xrandr on this display; their standard output.

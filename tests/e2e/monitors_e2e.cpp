@@ -3,7 +3,6 @@
 // added and removed while it runs) and on a high-density screen (Xvfb at 3840 x 2160).
 
 #include <gtest/gtest.h>
-#include <stb/stb_image_write.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -105,23 +104,6 @@ bool SkyAtTheTop(const Picture& screen, const Monitor& m) {
     return brightness / m.width < 200;
 }
 
-// The monitors' part of the screen as a JPEG file (what no monitor shows is left black).
-void SaveJpeg(const Picture& picture, const std::vector<Monitor>& monitors,
-              const std::string& path) {
-    std::vector<unsigned char> rgb(picture.pixels.size() * 3, 0);
-    for (const Monitor& m : monitors) {
-        for (int y = m.y; y < m.y + m.height; ++y) {
-            for (int x = m.x; x < m.x + m.width; ++x) {
-                const size_t i = static_cast<size_t>(y) * picture.width + x;
-                rgb[i * 3] = static_cast<unsigned char>(picture.pixels[i] >> 16);
-                rgb[i * 3 + 1] = static_cast<unsigned char>(picture.pixels[i] >> 8);
-                rgb[i * 3 + 2] = static_cast<unsigned char>(picture.pixels[i]);
-            }
-        }
-    }
-    stbi_write_jpg(path.c_str(), picture.width, picture.height, 3, rgb.data(), 90);
-}
-
 // Each monitor shows a complete scene of its own: the landscape at its bottom-left, the sky
 // above, nothing of the desktop.
 void ExpectSceneOnEveryMonitor(const Picture& screen, const std::vector<Monitor>& monitors,
@@ -203,7 +185,7 @@ TEST_F(MonitorsEndToEnd, TwoMonitorsOfDifferentSizesSideBySideEachShowTheirOwnSc
     for (const Monitor& m : monitors)
         EXPECT_GT(Differences(first, second, m), 20) << "the scene at " << m.x << " animates";
     if (const char* folder = std::getenv("GLIMMERDEL_SCREENSHOTS"))
-        SaveJpeg(second, monitors, std::string(folder) + "/two-monitors.jpg");
+        XorgDummyServer::SaveJpeg(second, monitors, std::string(folder) + "/two-monitors.jpg");
     // The first move onto each monitor's scene only records the position.
     EXPECT_TRUE(x.PointerHidden()) << "over the first monitor";
     x.Run({"xdotool", "mousemove", "1600", "400"});

@@ -5,12 +5,10 @@
 // monitors Wine reads from RandR).
 
 #include <gtest/gtest.h>
-#include <stb/stb_image_write.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <thread>
 
 #include "art/embedded_pictures.h"
 #include "tests/e2e/XorgDummyServer.h"
@@ -37,23 +35,6 @@ long Mismatches(const Picture& screen, const Picture& picture, int left, int top
             mismatches += screen.At(left + x, top + y) != picture.At(x / scale, y / scale);
     }
     return mismatches;
-}
-
-// The monitors' part of the screen as a JPEG file (what no monitor shows is left black).
-void SaveJpeg(const Picture& picture, const std::vector<Monitor>& monitors,
-              const std::string& path) {
-    std::vector<unsigned char> rgb(picture.pixels.size() * 3, 0);
-    for (const Monitor& m : monitors) {
-        for (int y = m.y; y < m.y + m.height; ++y) {
-            for (int x = m.x; x < m.x + m.width; ++x) {
-                const size_t i = static_cast<size_t>(y) * picture.width + x;
-                rgb[i * 3] = static_cast<unsigned char>(picture.pixels[i] >> 16);
-                rgb[i * 3 + 1] = static_cast<unsigned char>(picture.pixels[i] >> 8);
-                rgb[i * 3 + 2] = static_cast<unsigned char>(picture.pixels[i]);
-            }
-        }
-    }
-    stbi_write_jpg(path.c_str(), picture.width, picture.height, 3, rgb.data(), 90);
 }
 
 class WineHighDensity : public WineTest {
@@ -227,10 +208,10 @@ TEST_F(WineMonitors, TwoMonitorsSideBySideAndThreeInAnLEachShowTheirOwnScene) {
     // Animated: the pointer hidden on the second monitor too, and moves there count.
     ASSERT_NO_FATAL_FAILURE(StartOn(2, {"1", "1", "1", "3", "2", "4"}));
     s_x->Run({"xdotool", "mousemove", "1600", "400"});
-    std::this_thread::sleep_for(1s);
-    EXPECT_TRUE(s_x->PointerHidden()) << "over the second monitor";
+    EXPECT_TRUE(WaitUntil([] { return s_x->PointerHidden(); })) << "over the second monitor";
     if (const char* shots = std::getenv("GLIMMERDEL_SCREENSHOTS"))
-        SaveJpeg(s_x->Capture(), two, std::string(shots) + "/two-monitors-windows.jpg");
+        XorgDummyServer::SaveJpeg(s_x->Capture(), two,
+                                  std::string(shots) + "/two-monitors-windows.jpg");
     for (int i = 0; i < 200 && !WaitExit(50ms); ++i)
         s_x->Run({"xdotool", "mousemove", std::to_string(1500 + 20 * (i % 10)), "400"});
     EXPECT_EQ(WaitExit(kPatience), 0) << "moves on the second monitor end the saver";
